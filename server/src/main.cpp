@@ -1,0 +1,5 @@
+#include <boardio/boardio.h>
+
+int main() {
+    return 0;
+}
