@@ -1,0 +1,57 @@
+#ifndef BOARDIO_SERIAL_MESSAGE_H
+#define BOARDIO_SERIAL_MESSAGE_H
+
+// What travels over the serial link inside the driver: frames received from
+// the board, the interface that receives them, and blocks sent to the board.
+
+#include <memory>
+#include <string>
+
+#include "boardio/messages.h"
+
+namespace krvEBLowLevel {
+
+// Id byte of the driver's own error frames (message type 127).
+constexpr unsigned char errorFrameId = 0xFF;
+
+// Largest block the link writes in one piece.
+constexpr int serialBufferCapacity = 100000;
+
+// One frame received from the board: id byte, two 7-bit size bytes and the
+// payload; the size counts the three header bytes.
+struct krvSerialMessage {
+    // Takes size - 3 payload bytes, size being the value of the two size
+    // bytes. The reader admits only sizes of 3 to frameCapacity; any other
+    // size is clamped to that range so that no copy leaves `frame`.
+    krvSerialMessage(const unsigned char* sizeBytes, unsigned char id, const unsigned char* payload);
+
+    unsigned char id;
+    int size;
+    // Zeroed past the frame's own size: several decoders read a fixed number
+    // of bytes whatever the size, and must find defined values there.
+    unsigned char frame[frameCapacity];
+};
+
+// Receives every frame and every error frame of a link, on its event-loop
+// thread. Observers are never deleted through this interface.
+class SerialObserver {
+public:
+    virtual void update(std::shared_ptr<krvSerialMessage> message) = 0;
+
+protected:
+    ~SerialObserver() = default;
+};
+
+// One block of bytes for the board, written whole or not at all.
+struct SerialBuffer {
+    unsigned char data[serialBufferCapacity];
+    int length = 0;  // 0 sends nothing
+};
+
+// The error frame that reports `text` (at most its first 255 characters) as
+// message type 127.
+std::shared_ptr<krvSerialMessage> makeErrorFrame(const std::string& text);
+
+}  // namespace krvEBLowLevel
+
+#endif
