@@ -29,6 +29,7 @@ public:
     // Opens the port; throws boost::system::system_error when it cannot be
     // opened or configured. An open session is closed first.
     void open();
+    // Returns once the session's threads have ended: no update follows.
     void close();
     krvCommState getState();
     void sendCommand(Command* command);
@@ -37,6 +38,8 @@ public:
     void detach(SingleBoardObserver* observer);
     virtual void update(std::shared_ptr<Message> message) override;
 
+    // Auto mode polls the board on a thread of its own; stopAuto returns
+    // once that thread has ended. getAuto tells whether auto mode runs.
     void startAuto();
     void stopAuto();
     bool getAuto();
