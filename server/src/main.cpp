@@ -1,5 +1,6 @@
-#include <boardio/boardio.h>
+#include <string>
+#include <vector>
 
-int main() {
-    return 0;
-}
+#include "startup.h"
+
+int main(int argc, char** argv) { return runRelay(std::vector<std::string>(argv + 1, argv + argc)); }

@@ -1,0 +1,59 @@
+#ifndef DAMRELAY_LOW_LEVEL_DRIVER_DEMO_H
+#define DAMRELAY_LOW_LEVEL_DRIVER_DEMO_H
+
+#include <boardio/boardio.h>
+
+#include <memory>
+#include <string>
+
+#include "board_driver.h"
+#include "port_names.h"
+
+// The relay's board side: holds the board connection the draughts program
+// asks for, turns the program's requests into board commands, and sends every
+// board message back to the program as one line.
+//
+// Everything but update runs on the session thread; update runs on the
+// board's thread.
+class LowLevelDriverDemo : public krvEBLowLevel::SingleBoardObserver {
+public:
+    explicit LowLevelDriverDemo(PortNames portNames = PortNames(), BoardDriverFactory makeDriver = krvEBLowFactory());
+    // Closes a board connection that is still open: the port is released and
+    // no message reaches an observer that no longer exists.
+    ~LowLevelDriverDemo() override;
+    LowLevelDriverDemo(const LowLevelDriverDemo&) = delete;
+    LowLevelDriverDemo& operator=(const LowLevelDriverDemo&) = delete;
+
+    void update(std::shared_ptr<krvEBLowLevel::Message> message) override;
+
+    // A connect request for portText. With a connection open on the same
+    // device the program is told "CONN" again and the connection stays; one
+    // open on another device is closed and the new one opened.
+    void connectBoard(const std::string& portText);
+    // A disconnect request: closes an open connection; with none open, the
+    // program is told "DISCONN" all the same.
+    void disconnectBoard();
+    // Closes an open connection without telling the program.
+    void closeBoard();
+
+    // Opens a connection on port when none is open, closes the open one
+    // otherwise, and tells the program.
+    void toggleConnection();
+    void translateCommand(const std::string& line);
+    void sendClockCommand(int subCommand, const std::string& argument);
+
+    bool isConnected() const { return connected; }
+
+private:
+    void openConnection();
+    void send(krvEBLowLevel::Command& command);
+
+    PortNames portNames;
+    BoardDriverFactory makeDriver;
+    std::unique_ptr<BoardDriver> driver;
+    bool connected = false;
+    std::string port;        // the port text of the next connection
+    std::string openDevice;  // the device of the open connection
+};
+
+#endif

@@ -1,0 +1,66 @@
+#include "program_connection.h"
+
+#include <boost/format.hpp>
+#include <mutex>
+
+#include "console.h"
+
+namespace {
+
+std::mutex programSocketLock;
+Socket* programSocket = nullptr;  // guarded by programSocketLock
+
+Socket* currentProgramSocket() {
+    std::lock_guard<std::mutex> hold(programSocketLock);
+    return programSocket;
+}
+
+}  // namespace
+
+void setProgramSocket(Socket* socket) {
+    std::lock_guard<std::mutex> hold(programSocketLock);
+    programSocket = socket;
+}
+
+void endProgramConnection() {
+    // Only the session thread installs and ends the connection, so the
+    // pointer cannot change under us here.
+    Socket* socket = currentProgramSocket();
+    if (socket == nullptr) return;
+    // A send blocked on a program that no longer reads would hold the lock
+    // for ever; ending the connection first makes it return.
+    socket->shutdownBoth();
+    {
+        std::lock_guard<std::mutex> hold(programSocketLock);
+        programSocket = nullptr;
+    }
+    delete socket;
+}
+
+bool hasProgramSocket() { return currentProgramSocket() != nullptr; }
+
+bool sendLine(const std::string& text) {
+    std::string line = text;
+    line += '\n';
+    std::lock_guard<std::mutex> hold(programSocketLock);
+    if (programSocket == nullptr) return false;
+    writeConsole(str(boost::format("send: '%1%'\n") % text));
+    return programSocket->sendAll(line);
+}
+
+std::string receiveLine() {
+    // Only the session thread reads and only it ends the connection, so the
+    // socket stays valid while this runs without the lock.
+    Socket* socket = currentProgramSocket();
+    if (socket == nullptr) return {};
+    std::string line;
+    for (;;) {
+        // One byte at a time: nothing after the line feed is taken early.
+        char byte = 0;
+        const long received = socket->receive(&byte, 1);
+        if (received < 0) return {};
+        if (received == 0) return line;
+        if (line.size() < maxRequestLineLength || byte == '\n') line += byte;
+        if (byte == '\n') return line;
+    }
+}

@@ -1,0 +1,31 @@
+#ifndef DAMRELAY_STARTUP_H
+#define DAMRELAY_STARTUP_H
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "port_names.h"
+
+// What the command line sets for the whole run.
+struct StartupSettings {
+    int socketPort = 50000;
+    std::string comPort;       // empty: the draughts program decides when to connect
+    bool confirmExit = false;  // auto-connect mode: ask before ending
+    PortNames portNames;
+};
+
+// Reads the arguments that follow the program name: any number of
+// "--map <name>=<device>" options, then at most a socket port (1 to 65535)
+// and a COM port text. Empty on a command-line error.
+std::optional<StartupSettings> parseCommandLine(const std::vector<std::string>& arguments);
+
+// The whole run of the relay; returns the exit code (0 or 1). A command-line
+// error ends the process with exit code 1 after the prompt.
+int runRelay(const std::vector<std::string>& arguments);
+
+void printUsage(bool exitAfter);
+// Asks for one typed character, then ends the process with exit code 1.
+[[noreturn]] void waitAndExit();
+
+#endif
