@@ -72,6 +72,23 @@ void VirtualBoard::replug() {
     plug();
 }
 
+bool VirtualBoard::hostAttached() const {
+    if (master < 0) return false;
+    // The master side reports a hang-up for as long as no one has the
+    // device open.
+    pollfd p{master, 0, 0};
+    return ::poll(&p, 1, 0) >= 0 && (p.revents & POLLHUP) == 0;
+}
+
+bool VirtualBoard::waitForHost(std::chrono::milliseconds timeout) const {
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    while (!hostAttached()) {
+        if (millisecondsLeft(deadline) == 0) return false;
+        ::poll(nullptr, 0, 5);
+    }
+    return true;
+}
+
 void VirtualBoard::writeBytes(const Bytes& bytes) {
     std::size_t written = 0;
     while (written < bytes.size()) {

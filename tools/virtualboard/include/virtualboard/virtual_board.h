@@ -29,6 +29,11 @@ public:
     // The pseudo-terminal's device path (/dev/pts/N); empty while unplugged.
     const std::string& devicePath() const { return device; }
     bool plugged() const { return master >= 0; }
+    // Whether a host has the device open right now.
+    bool hostAttached() const;
+    // Waits until a host has the device open; false if none has by the
+    // deadline.
+    bool waitForHost(std::chrono::milliseconds timeout) const;
 
     // Writes bytes exactly as given.
     void writeBytes(const Bytes& bytes);
