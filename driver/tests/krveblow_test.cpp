@@ -1,0 +1,254 @@
+// The facade: sessions, observers, and closing with work in flight.
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <boost/system/system_error.hpp>
+#include <functional>
+#include <thread>
+
+#include "boardio/boardio.h"
+#include "link_test_support.h"
+#include "virtualboard/virtual_board.h"
+
+namespace {
+
+using namespace krvEBLowLevel;
+using namespace std::chrono_literals;
+using linktest::elapsedSince;
+using linktest::errorText;
+using linktest::MessageLog;
+using linktest::RawCommand;
+using virtualboard::Bytes;
+using virtualboard::VirtualBoard;
+
+std::shared_ptr<Message> someMessage() {
+    const unsigned char frame[frameCapacity] = {0x93, 0x00, 0x05, 1, 2};
+    return createMessage(frame);
+}
+
+TEST(Facade, WithoutSessionReportsClosedAndIgnoresEverything) {
+    std::string port = "/nonexistent/board";
+    krvEBLow driver(port);
+    EXPECT_EQ(driver.getPort(), port);
+    EXPECT_EQ(driver.getState(), COMM_CLOSED);
+    EXPECT_FALSE(driver.getAuto());
+    CmdSendBrd command;
+    driver.sendCommand(&command);
+    EXPECT_EQ(driver.getState(), COMM_CLOSED);
+    driver.close();
+    driver.setLogging();
+}
+
+TEST(Facade, OpeningAMissingPortThrowsAndLeavesNoSession) {
+    std::string port = "/nonexistent/board";
+    krvEBLow driver(port);
+    try {
+        driver.open();
+        FAIL() << "opened a missing port";
+    } catch (const boost::system::system_error& error) {
+        EXPECT_EQ(error.code().value(), ENOENT);
+    }
+    EXPECT_EQ(driver.getState(), COMM_CLOSED);
+}
+
+TEST(Facade, OpensClosesAndReopens) {
+    VirtualBoard board;
+    std::string port = board.portName();
+    krvEBLow driver(port);
+    driver.open();
+    EXPECT_EQ(driver.getState(), COMM_IDLE);
+    EXPECT_FALSE(driver.getAuto());
+    driver.close();
+    EXPECT_EQ(driver.getState(), COMM_CLOSED);
+    driver.close();
+
+    driver.open();
+    // Opening again replaces the session; the old one lets go of the port
+    // first, or the new one would be refused.
+    EXPECT_NO_THROW(driver.open());
+    CmdSendReset reset;
+    driver.sendCommand(&reset);
+    EXPECT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_RESET});
+}
+
+TEST(Facade, ASecondOpenOfAHeldPortIsRefused) {
+    VirtualBoard board;
+    std::string port = board.portName();
+    krvEBLow holder(port);
+    krvEBLow intruder(port);
+    holder.open();
+    EXPECT_THROW(intruder.open(), boost::system::system_error);
+    EXPECT_EQ(intruder.getState(), COMM_CLOSED);
+    holder.close();
+    EXPECT_NO_THROW(intruder.open()) << "the port is free again once closed";
+}
+
+// Calls `action` inside every update, then records the call.
+class Reacting : public SingleBoardObserver {
+public:
+    explicit Reacting(std::string name, std::vector<std::string>& calls) : name(std::move(name)), calls(calls) {}
+    void update(std::shared_ptr<Message>) override {
+        calls.push_back(name);
+        if (action) action();
+    }
+    std::string name;
+    std::vector<std::string>& calls;
+    std::function<void()> action;
+};
+
+TEST(FacadeObservers, AreCalledInAttachOrderAndDetachedWhole) {
+    std::string port = "unused";
+    krvEBLow driver(port);
+    std::vector<std::string> calls;
+    Reacting a("A", calls), b("B", calls), c("C", calls);
+    driver.attach(&a);
+    driver.attach(&b);
+    driver.attach(&a);
+    driver.attach(nullptr);
+    driver.update(someMessage());
+    EXPECT_EQ(calls, (std::vector<std::string>{"A", "B", "A"}));
+
+    calls.clear();
+    driver.detach(&c);
+    driver.detach(nullptr);
+    driver.detach(&a);
+    driver.update(someMessage());
+    EXPECT_EQ(calls, (std::vector<std::string>{"B"}));
+}
+
+TEST(FacadeObservers, MayDetachThemselvesAndAttachOthersInsideUpdate) {
+    std::string port = "unused";
+    krvEBLow driver(port);
+    std::vector<std::string> calls;
+    Reacting a("A", calls), b("B", calls), c("C", calls), late("late", calls);
+    a.action = [&] { driver.detach(&a); };
+    c.action = [&] {
+        driver.attach(&late);
+        c.action = nullptr;
+    };
+    driver.attach(&a);
+    driver.attach(&b);
+    driver.attach(&c);
+
+    driver.update(someMessage());
+    // A left during the call: B, standing right behind it, misses this one
+    // message; the observer attached during it receives it at the end.
+    EXPECT_EQ(calls, (std::vector<std::string>{"A", "C", "late"}));
+    calls.clear();
+    driver.update(someMessage());
+    EXPECT_EQ(calls, (std::vector<std::string>{"B", "C", "late"}));
+}
+
+class Counting : public SingleBoardObserver {
+public:
+    void update(std::shared_ptr<Message>) override { ++count; }
+    std::atomic<int> count{0};
+};
+
+TEST(FacadeObservers, SurviveAttachAndDetachFromAnotherThreadDuringDelivery) {
+    std::string port = "unused";
+    krvEBLow driver(port);
+    Counting steady, coming;
+    driver.attach(&steady);
+    std::atomic<bool> done{false};
+    std::thread churn([&] {
+        while (!done) {
+            driver.attach(&coming);
+            driver.detach(&coming);
+        }
+    });
+    const auto message = someMessage();
+    for (int i = 0; i < 20000; ++i) driver.update(message);
+    done = true;
+    churn.join();
+    EXPECT_EQ(steady.count, 20000);
+}
+
+// Records every update and counts those that arrive after `closed` is set.
+class LateWatch : public SingleBoardObserver {
+public:
+    void update(std::shared_ptr<Message>) override {
+        ++updates;
+        if (closed) ++late;
+    }
+    std::atomic<bool> closed{false};
+    std::atomic<int> updates{0};
+    std::atomic<int> late{0};
+};
+
+TEST(FacadeShutdown, EndsPromptlyWithAutoModeReadsAndWritesInFlightAndNothingFollows) {
+    for (const bool byDestructor : {false, true}) {
+        SCOPED_TRACE(byDestructor ? "destructor" : "close");
+        VirtualBoard board;
+        std::string port = board.portName();
+        LateWatch watch;
+        auto driver = std::make_unique<krvEBLow>(port);
+        driver->attach(&watch);
+        driver->open();
+        ASSERT_TRUE(board.waitForHost(2s));
+
+        std::atomic<bool> flooding{true};
+        std::thread flood([&] {
+            while (flooding) {
+                board.writeFrame(0x8E, {23, 1});
+                std::this_thread::sleep_for(1ms);
+            }
+        });
+        driver->startAuto();
+        // More than the device buffers while nobody reads it: writes stay
+        // in flight.
+        RawCommand big(KRV_CMD_CLOCK_MESSAGE, 10000, Bytes(10000, KRV_CMD_CLOCK_MESSAGE));
+        for (int i = 0; i < 12; ++i) driver->sendCommand(&big);
+        const auto reading = std::chrono::steady_clock::now();
+        while (watch.updates < 20 && elapsedSince(reading) < 5s) std::this_thread::sleep_for(1ms);
+        ASSERT_GE(watch.updates, 20);
+
+        const auto closing = std::chrono::steady_clock::now();
+        if (byDestructor) {
+            driver.reset();
+        } else {
+            driver->close();
+            EXPECT_EQ(driver->getState(), COMM_CLOSED);
+            EXPECT_FALSE(driver->getAuto());
+        }
+        watch.closed = true;
+        EXPECT_LT(elapsedSince(closing), 1000ms);
+
+        std::this_thread::sleep_for(200ms);
+        flooding = false;
+        flood.join();
+        EXPECT_EQ(watch.late, 0);
+    }
+}
+
+TEST(FacadeShutdown, EndsPromptlyAfterTheLinkFailedAndDuringTheReconnectionPause) {
+    for (const bool reconnecting : {false, true}) {
+        SCOPED_TRACE(reconnecting ? "reconnection pending" : "link failed");
+        linktest::ScratchDir scratch;
+        VirtualBoard board(scratch.boardLink());
+        std::string port = board.portName();
+        MessageLog log;
+        krvEBLow driver(port);
+        driver.attach(&log);
+        driver.open();
+        board.unplug();
+        ASSERT_TRUE(log.waitForText(errorText("002 Could not read command: asio.misc:2")));
+        if (reconnecting) {
+            CmdSendBrd command;
+            driver.sendCommand(&command);
+            ASSERT_TRUE(log.waitForText(errorText("010 Could not write data: system:9")));
+        }
+        const auto closing = std::chrono::steady_clock::now();
+        driver.close();
+        EXPECT_LT(elapsedSince(closing), 400ms) << "shorter than the pause before a reopen";
+        EXPECT_EQ(driver.getState(), COMM_CLOSED);
+        const std::size_t reported = log.snapshot().size();
+        board.replug();
+        std::this_thread::sleep_for(700ms);
+        EXPECT_FALSE(board.hostAttached()) << "no reopen after close";
+        EXPECT_EQ(log.snapshot().size(), reported);
+    }
+}
+
+}  // namespace
