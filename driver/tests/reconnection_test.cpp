@@ -92,4 +92,19 @@ TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardSe
     EXPECT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_RESET});
 }
 
+TEST_F(ReconnectionTest, AReconnectionStopsAutoModeAndDoesNotRestartIt) {
+    driver.startAuto();
+    ASSERT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_RESET});
+    board.unplug();
+    ASSERT_TRUE(log.waitForText(readFailed));
+    board.replug();
+
+    // Auto mode's next request fails on the closed port and starts the
+    // reconnection, which stops auto mode from the I/O thread.
+    ASSERT_TRUE(log.waitForText(writeOnClosedPort));
+    ASSERT_TRUE(board.waitForHost(3s));
+    EXPECT_FALSE(driver.getAuto());
+    EXPECT_TRUE(board.readUntilQuiet(700ms, 2s).empty());
+}
+
 }  // namespace
