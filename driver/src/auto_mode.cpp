@@ -33,9 +33,11 @@ void SingleBoard::stopAuto() {
 void SingleBoard::autoLoop() {
     // Steps are timed from the first write rather than from each wake-up, so
     // the spacing does not drift with scheduling delays.
+    // The opening pair always goes out whole: a board left reset without the
+    // request that follows would stay silent. A stop waits for it.
     auto due = std::chrono::steady_clock::now();
     writeAutoRequest(KRV_CMD_SEND_RESET);
-    if (!waitForAutoStep(due += autoStep)) return;
+    std::this_thread::sleep_until(due += autoStep);
     writeAutoRequest(KRV_CMD_SEND_UPDATE_NICE);
     if (!waitForAutoStep(due += autoStep)) return;
     for (int step = 0;; step = (step + 1) % autoCycleSteps) {
