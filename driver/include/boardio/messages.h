@@ -4,6 +4,12 @@
 // Board-to-host messages. Each decodes one frame (id byte, two 7-bit size
 // bytes, payload; at most frameCapacity bytes) in its constructor and keeps
 // the decoded values; afterwards it only formats or copies them.
+//
+// Limits every decoder keeps: the frame buffer is frameCapacity bytes, so no
+// decoder reads beyond its byte frameCapacity-1, whatever the size bytes say
+// (`size` itself keeps the decoded value, 0 to 16383); no field is written
+// beyond its capacity. Over-long frames are cut at the capacity of each field,
+// and dumps and raw copies then give the values kept.
 
 #include <exception>
 #include <memory>
@@ -63,7 +69,7 @@ public:
     int getSize() override;
 
     int square;
-    char piece;
+    char piece;  // '?' for a piece code above 15 (no letter)
     short raw[5];
 };
 
@@ -130,7 +136,7 @@ public:
     explicit MsgTrademark(const unsigned char* frame);
     void getText(std::string& out) override;
     void getHexDump(std::string& out) override;
-    void getRawData(short* out) override;
+    void getRawData(short* out) override;  // the first min(size, 1032) stored values
     Message* clone() override;
     int getSize() override;
 
