@@ -1,5 +1,6 @@
 #include "program_connection.h"
 
+#include <atomic>
 #include <boost/format.hpp>
 #include <mutex>
 
@@ -7,51 +8,50 @@
 
 namespace {
 
-std::mutex programSocketLock;
-Socket* programSocket = nullptr;  // guarded by programSocketLock
-
-Socket* currentProgramSocket() {
-    std::lock_guard<std::mutex> hold(programSocketLock);
-    return programSocket;
-}
+// Sends hold the lock for the whole line. The pointer itself is atomic so
+// that the session thread can read it, and end a connection whose send is
+// blocked, without waiting for that send.
+std::mutex sendLock;
+std::atomic<Socket*> programSocket{nullptr};
 
 }  // namespace
 
 void setProgramSocket(Socket* socket) {
-    std::lock_guard<std::mutex> hold(programSocketLock);
+    std::lock_guard<std::mutex> hold(sendLock);
     programSocket = socket;
 }
 
 void endProgramConnection() {
     // Only the session thread installs and ends the connection, so the
     // pointer cannot change under us here.
-    Socket* socket = currentProgramSocket();
+    Socket* socket = programSocket.load();
     if (socket == nullptr) return;
     // A send blocked on a program that no longer reads would hold the lock
     // for ever; ending the connection first makes it return.
     socket->shutdownBoth();
     {
-        std::lock_guard<std::mutex> hold(programSocketLock);
+        std::lock_guard<std::mutex> hold(sendLock);
         programSocket = nullptr;
     }
     delete socket;
 }
 
-bool hasProgramSocket() { return currentProgramSocket() != nullptr; }
+bool hasProgramSocket() { return programSocket.load() != nullptr; }
 
 bool sendLine(const std::string& text) {
     std::string line = text;
     line += '\n';
-    std::lock_guard<std::mutex> hold(programSocketLock);
-    if (programSocket == nullptr) return false;
+    std::lock_guard<std::mutex> hold(sendLock);
+    Socket* socket = programSocket.load();
+    if (socket == nullptr) return false;
     writeConsole(str(boost::format("send: '%1%'\n") % text));
-    return programSocket->sendAll(line);
+    return socket->sendAll(line);
 }
 
 std::string receiveLine() {
     // Only the session thread reads and only it ends the connection, so the
     // socket stays valid while this runs without the lock.
-    Socket* socket = currentProgramSocket();
+    Socket* socket = programSocket.load();
     if (socket == nullptr) return {};
     std::string line;
     for (;;) {

@@ -1,0 +1,316 @@
+// The session's handling of control lines and board requests, with a
+// stand-in for the driver that records what the relay does with it.
+#include "session.h"
+
+#include <gtest/gtest.h>
+
+#include <boost/system/system_error.hpp>
+#include <memory>
+#include <sstream>
+
+#include "console.h"
+#include "low_level_driver_demo.h"
+#include "program_client.h"
+#include "program_connection.h"
+#include "socket.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<unsigned char>;
+using testing_support::localPort;
+using testing_support::ProgramClient;
+
+// What the relay did with its drivers, in order.
+struct DriverRecord {
+    std::vector<std::string> events;
+    std::vector<Bytes> commands;
+    std::string failingDevice;  // open() on this device fails as a missing device does
+};
+
+class RecordingDriver : public BoardDriver {
+public:
+    RecordingDriver(DriverRecord& record, std::string device) : record(record), device(std::move(device)) {
+        record.events.push_back("make " + this->device);
+    }
+    ~RecordingDriver() override { record.events.push_back("delete " + device); }
+    void attach(krvEBLowLevel::SingleBoardObserver*) override { record.events.push_back("attach"); }
+    void detach(krvEBLowLevel::SingleBoardObserver*) override { record.events.push_back("detach"); }
+    void open() override {
+        record.events.push_back("open");
+        if (device == record.failingDevice) {
+            throw boost::system::system_error(make_error_code(boost::system::errc::no_such_file_or_directory), "open");
+        }
+    }
+    void close() override { record.events.push_back("close"); }
+    void sendCommand(krvEBLowLevel::Command* command) override {
+        const unsigned char* data = command->getData();
+        record.commands.emplace_back(data, data + command->size);
+    }
+
+private:
+    DriverRecord& record;
+    std::string device;
+};
+
+// A text message, as the board's decoders give them.
+class TextMessage : public krvEBLowLevel::Message {
+public:
+    explicit TextMessage(std::string text) : Message(14, 5), text(std::move(text)) {}
+    void getText(std::string& out) override { out = text; }
+    void getHexDump(std::string&) override {}
+    void getRawData(short*) override {}
+    Message* clone() override { return new TextMessage(text); }
+    int getSize() override { return size; }
+    std::string text;
+};
+
+class SessionTest : public ::testing::Test {
+protected:
+    SessionTest() {
+        PortNames names;
+        names.addRule("COM7=/dev/board7");
+        names.addRule("COM8=/dev/board8");
+        names.addRule("COM9=/dev/missing");
+        record.failingDevice = "/dev/missing";
+        demo = std::make_unique<LowLevelDriverDemo>(
+            names, [this](const std::string& device) { return std::make_unique<RecordingDriver>(record, device); });
+    }
+    void SetUp() override { redirectConsole(&log); }
+    void TearDown() override {
+        demo.reset();
+        endProgramConnection();
+        redirectConsole(nullptr);
+    }
+
+    void connectProgram() {
+        client = std::make_unique<ProgramClient>(localPort(server.handle));
+        setProgramSocket(server.accept());
+    }
+    // The lines the program got up to now: a marker sent last shows where
+    // they end, so that a missing reply is seen without waiting.
+    std::vector<std::string> repliesSoFar() {
+        sendLine("MARK");
+        std::vector<std::string> lines;
+        for (std::optional<std::string> line = client->readLine(); line && *line != "MARK"; line = client->readLine()) {
+            lines.push_back(*line);
+        }
+        return lines;
+    }
+    void handle(const std::string& line) {
+        if (!handleControlLine(*demo, line)) demo->translateCommand(line);
+    }
+    std::string takeLog() {
+        std::string text = log.str();
+        log.str("");
+        return text;
+    }
+
+    DriverRecord record;
+    std::unique_ptr<LowLevelDriverDemo> demo;
+    std::ostringstream log;
+    SocketServer server{0};
+    std::unique_ptr<ProgramClient> client;
+};
+
+using Lines = std::vector<std::string>;
+
+TEST_F(SessionTest, ConnectOpensTheMappedDeviceAndDisconnectClosesBeforeDetaching) {
+    connectProgram();
+    handle("com7");
+    EXPECT_EQ(repliesSoFar(), Lines{"CONN"});
+    EXPECT_EQ(takeLog(),
+              "received: com7\nconnect to KRV E-board\n--connect to board, serial port: 'com7'\n"
+              "--serial device: '/dev/board7'\nsend: 'CONN'\nsend: 'MARK'\n");
+    handle("DISC");
+    EXPECT_EQ(repliesSoFar(), Lines{"DISCONN"});
+    EXPECT_EQ(takeLog(), "received: DISC\ndisconnect E-board\nsend: 'DISCONN'\nsend: 'MARK'\n");
+    EXPECT_EQ(record.events, (Lines{"make /dev/board7", "attach", "open", "close", "detach", "delete /dev/board7"}));
+}
+
+TEST_F(SessionTest, ControlLinesNeedTheirExactForm) {
+    connectProgram();
+    // Not control lines: without a board they are board requests and refused.
+    for (const char* line : {"cOM3", "DISC ", "EXIT\r", "CO", "disc"}) {
+        SCOPED_TRACE(line);
+        handle(line);
+        EXPECT_EQ(repliesSoFar(), Lines{"ERROR"});
+        EXPECT_EQ(takeLog(),
+                  std::string("** not connected, ignore command: ") + line + "\nsend: 'ERROR'\nsend: 'MARK'\n");
+    }
+    EXPECT_TRUE(record.events.empty());
+}
+
+TEST_F(SessionTest, CommentsAndEmptyLinesGetNoReply) {
+    connectProgram();
+    for (bool withBoard : {false, true}) {
+        if (withBoard) handle("COM7");
+        takeLog();
+        handle("#Quorvin 4.2, my own comment");
+        handle("");
+        EXPECT_EQ(repliesSoFar(), withBoard ? Lines{"CONN"} : Lines{});
+        EXPECT_EQ(takeLog(), "received: #Quorvin 4.2, my own comment\nsend: 'MARK'\n");
+    }
+    EXPECT_TRUE(record.commands.empty());
+}
+
+TEST_F(SessionTest, EveryRequestCodeSendsItsCommandAndNoReply) {
+    connectProgram();
+    handle("COM7");
+    repliesSoFar();
+    takeLog();
+    struct Case {
+        const char* line;
+        const char* logged;
+        Bytes bytes;
+    };
+    const Case cases[] = {
+        {"64", "received: KRV_CMD_SEND_RESET\n", {0x40}},
+        {"65", "received: KRV_CMD_SEND_CLK\n", {0x41}},
+        {"66", "received: KRV_CMD_SEND_BRD\n", {0x42}},
+        {"67", "received: KRV_CMD_SEND_UPDATE\n", {0x43}},
+        {"68", "received: KRV_CMD_SEND_UPDATE_BRD\n", {0x44}},
+        {"69", "received: KRV_CMD_RETURN_SERIALNR\n", {0x45}},
+        {"70", "received: KRV_CMD_RETURN_BUSADDRESS\n", {0x46}},
+        {"71", "received: KRV_CMD_SEND_TRADEMARK\n", {0x47}},
+        {"73", "received: KRV_CMD_SEND_EE_MOVES\n", {0x49}},
+        {"75", "received: KRV_CMD_SEND_UPDATE_NICE\n", {0x4B}},
+        {"76", "received: KRV_CMD_SEND_BATTERY_STATUS\n", {0x4C}},
+        {"77", "received: KRV_CMD_SEND_VERSION\n", {0x4D}},
+        {"660 and whatever follows", "received: KRV_CMD_SEND_BRD\n", {0x42}},
+        {" 66", "received: KRV_CMD_SEND_BRD\n", {0x42}},
+        {"430 5", "received: KRV_CMD_CLOCK_MESSAGE BEEP   5\n", {0x2B, 0x03, 0x03, 0x0B, 0x50}},
+        {"4301", "received: KRV_CMD_CLOCK_MESSAGE BEEP  1\n", {0x2B, 0x03, 0x03, 0x0B, 0x10}},
+        {"431", "received: KRV_CMD_CLOCK_MESSAGE ICON \n", {0x2B, 0x0B, 0x03, 0x01, 0, 0, 0, 0, 0, 0, 0, 0, 0}},
+        {"4321",
+         "received: KRV_CMD_CLOCK_MESSAGE MESSAGE  1\n",
+         {0x2B, 0x0B, 0x03, 0x01, 0x00, 0x00, 0x06, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}},
+        {"432",
+         "received: KRV_CMD_CLOCK_MESSAGE MESSAGE \n",
+         {0x2B, 0x0B, 0x03, 0x01, 0x49, 0x49, 0x49, 0x49, 0x49, 0x49, 0x00, 0x01, 0x00}},
+        {"433",
+         "received: KRV_CMD_CLOCK_MESSAGE SETNRUN \n",
+         {0x2B, 0x09, 0x03, 0x0A, 0x00, 0x0A, 0x00, 0x00, 0x0A, 0x00, 0x07}},
+        {"434", "received: KRV_CMD_CLOCK_MESSAGE END_MESSAGE \n", {0x2B, 0x02, 0x03, 0x03}},
+        {"435", "received: KRV_CMD_CLOCK_MESSAGE VERSION \n", {0x2B, 0x02, 0x03, 0x09}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        record.commands.clear();
+        handle(c.line);
+        EXPECT_EQ(record.commands, std::vector<Bytes>{c.bytes});
+        EXPECT_EQ(repliesSoFar(), Lines{});
+        EXPECT_EQ(takeLog(), std::string(c.logged) + "send: 'MARK'\n");
+    }
+}
+
+TEST_F(SessionTest, UnrecognisedRequestsAreLoggedAndSendNothing) {
+    connectProgram();
+    handle("COM7");
+    repliesSoFar();
+    takeLog();
+    struct Case {
+        const char* line;
+        const char* logged;
+    };
+    const Case cases[] = {
+        {"72", "*** unrecognized command: 72\n"},
+        {"74", "*** unrecognized command: 74\n"},
+        {"DISC ", "*** unrecognized command: 0\n"},
+        {"\r", "*** unrecognized command: 0\n"},
+        {"-5", "*** unrecognized command: -5\n"},
+        {"436", "received: KRV_CMD_CLOCK_MESSAGE \n*** unrecognized clock command: 6\n\n"},
+        {"439 text", "received: KRV_CMD_CLOCK_MESSAGE \n*** unrecognized clock command: 9\n  text\n"},
+        {"43", "received: KRV_CMD_CLOCK_MESSAGE \n*** unrecognized clock command: none\n\n"},
+        {"43x", "received: KRV_CMD_CLOCK_MESSAGE \n*** unrecognized clock command: none\n\n"},
+        {"430", "received: KRV_CMD_CLOCK_MESSAGE BEEP \n*** beep time is not a number: \n"},
+        {"430x", "received: KRV_CMD_CLOCK_MESSAGE BEEP  x\n*** beep time is not a number: x\n"},
+        {"430 99999999999",
+         "received: KRV_CMD_CLOCK_MESSAGE BEEP   99999999999\n"
+         "*** beep time is not a number:  99999999999\n"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.line);
+        handle(c.line);
+        EXPECT_EQ(repliesSoFar(), Lines{});
+        EXPECT_EQ(takeLog(), std::string(c.logged) + "send: 'MARK'\n");
+    }
+    EXPECT_TRUE(record.commands.empty());
+}
+
+TEST_F(SessionTest, PortThatCannotBeOpenedIsReportedAndTheRelayStaysWithoutBoard) {
+    connectProgram();
+    handle("COM9");
+    EXPECT_EQ(repliesSoFar(), Lines{"ERROR"});
+    EXPECT_EQ(takeLog(),
+              "received: COM9\nconnect to KRV E-board\n--connect to board, serial port: 'COM9'\n"
+              "--serial device: '/dev/missing'\n"
+              "*** error: could not open serial port 'COM9': open: No such file or directory\n"
+              "send: 'ERROR'\nsend: 'MARK'\n");
+    EXPECT_EQ(record.events, (Lines{"make /dev/missing", "attach", "open", "detach", "delete /dev/missing"}));
+    EXPECT_FALSE(demo->isConnected());
+
+    handle("66");
+    EXPECT_EQ(repliesSoFar(), Lines{"ERROR"});
+    handle("COM7");
+    EXPECT_EQ(repliesSoFar(), Lines{"CONN"});
+    EXPECT_TRUE(demo->isConnected());
+}
+
+TEST_F(SessionTest, ConnectToThePortAlreadyOpenKeepsTheConnection) {
+    handle("COM7");  // as in auto-connect mode, before the program is there
+    EXPECT_EQ(takeLog(),
+              "received: COM7\nconnect to KRV E-board\n--connect to board, serial port: 'COM7'\n"
+              "--serial device: '/dev/board7'\n--no socket connection (yet) to draughts program\n");
+    connectProgram();
+    handle("com7");
+    EXPECT_EQ(repliesSoFar(), Lines{"CONN"});
+    EXPECT_EQ(record.events, (Lines{"make /dev/board7", "attach", "open"}));
+}
+
+TEST_F(SessionTest, ConnectToAnotherPortMovesTheConnection) {
+    connectProgram();
+    handle("COM7");
+    handle("COM8");
+    EXPECT_EQ(repliesSoFar(), (Lines{"CONN", "CONN"}));
+    handle("66");
+    EXPECT_EQ(record.events, (Lines{"make /dev/board7", "attach", "open", "close", "detach", "delete /dev/board7",
+                                    "make /dev/board8", "attach", "open"}));
+    EXPECT_EQ(record.commands, std::vector<Bytes>{{0x42}});
+
+    // A move to a port that cannot be opened leaves no board at all.
+    handle("COM9");
+    EXPECT_EQ(repliesSoFar(), Lines{"ERROR"});
+    EXPECT_FALSE(demo->isConnected());
+}
+
+TEST_F(SessionTest, DisconnectWithoutBoardOpensNothing) {
+    connectProgram();
+    handle("DISC");
+    EXPECT_EQ(repliesSoFar(), Lines{"DISCONN"});
+    EXPECT_TRUE(record.events.empty());
+    EXPECT_FALSE(demo->isConnected());
+}
+
+TEST_F(SessionTest, BoardMessagesGoToTheProgramAsLinesAndAreDroppedWithoutOne) {
+    handle("COM7");
+    takeLog();
+    demo->update(std::make_shared<TextMessage>("001P"));
+    EXPECT_EQ(takeLog(), "");
+
+    connectProgram();
+    demo->update(std::make_shared<TextMessage>("023P"));
+    demo->update(std::make_shared<TextMessage>(""));
+    demo->update(nullptr);
+    demo->update(std::make_shared<TextMessage>("01:23:45 - 00:59:07"));
+    EXPECT_EQ(repliesSoFar(), (Lines{"023P", "", "01:23:45 - 00:59:07"}));
+    EXPECT_EQ(takeLog(), "send: '023P'\nsend: ''\nsend: '01:23:45 - 00:59:07'\nsend: 'MARK'\n");
+}
+
+TEST_F(SessionTest, BoardStillOpenWhenTheRelayEndsIsClosed) {
+    handle("COM7");
+    demo.reset();
+    EXPECT_EQ(record.events, (Lines{"make /dev/board7", "attach", "open", "close", "detach", "delete /dev/board7"}));
+}
+
+}  // namespace

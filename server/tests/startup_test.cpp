@@ -1,0 +1,65 @@
+// The relay's command line.
+#include "startup.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using Arguments = std::vector<std::string>;
+
+TEST(CommandLineTest, SocketPortComPortAndMode) {
+    struct Case {
+        Arguments arguments;
+        int socketPort;
+        const char* comPort;
+        bool confirmExit;
+    };
+    const Case cases[] = {
+        {{}, 50000, "", false},
+        {{"50001"}, 50001, "", false},
+        {{"1"}, 1, "", false},
+        {{"65535"}, 65535, "", false},
+        {{"123abc"}, 123, "", false},
+        {{" +42"}, 42, "", false},
+        {{"50000", "COM3"}, 50000, "COM3", true},
+        {{"50000", "5"}, 50000, "5", true},
+        {{"50000", ""}, 50000, "", true},
+        {{"--map", "COM3=/dev/ttyUSB0", "50000", "COM3"}, 50000, "COM3", true},
+        {{"--map", "a=b", "--map", "c=d", "7"}, 7, "", false},
+    };
+    for (const Case& c : cases) {
+        const std::optional<StartupSettings> settings = parseCommandLine(c.arguments);
+        ASSERT_TRUE(settings) << ::testing::PrintToString(c.arguments);
+        EXPECT_EQ(settings->socketPort, c.socketPort);
+        EXPECT_EQ(settings->comPort, c.comPort);
+        EXPECT_EQ(settings->confirmExit, c.confirmExit);
+    }
+}
+
+TEST(CommandLineTest, Errors) {
+    const Arguments cases[] = {
+        {"abc"},
+        {"0"},
+        {""},
+        {"-1"},
+        {"65536"},
+        {"99999999999999999999"},
+        {"1", "2", "3"},
+        {"1", "--map", "a=b"},
+        {"--map"},
+        {"--map", "COM3"},
+        {"--map", "COM3=", "1"},
+    };
+    for (const Arguments& arguments : cases) {
+        EXPECT_FALSE(parseCommandLine(arguments)) << ::testing::PrintToString(arguments);
+    }
+}
+
+TEST(CommandLineTest, MapRulesReachThePortNames) {
+    const std::optional<StartupSettings> settings = parseCommandLine({"--map", "COM3=/dev/ttyUSB0", "50000"});
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->portNames.resolve("com3"), "/dev/ttyUSB0");
+    EXPECT_EQ(settings->portNames.resolve("COM4"), "/dev/ttyS3");
+}
+
+}  // namespace
