@@ -194,6 +194,7 @@ TEST_F(RelayTest, RequestsReachTheBoardAsTheirExactBytes) {
     board.writeBytes(fieldUpdate(23, 1));
     EXPECT_EQ(program->readLine(), "023P");
 
+    ASSERT_TRUE(relay->waitForConsole("send: '023P'\n"));
     const std::string console = relay->console();
     for (const char* logged :
          {"*** unrecognized command: 72\n", "*** unrecognized command: 74\n", "*** unrecognized clock command: 6\n",
@@ -261,25 +262,30 @@ TEST_F(RelayTest, AutoConnectModeDropsBoardLinesUntilTheProgramComesAndConfirmsI
     connectBoard();
     board.writeBytes(fieldUpdate(23, 1));
     EXPECT_EQ(program->readLine(), "023P");
+    ASSERT_TRUE(relay->waitForConsole("send: '023P'\n"));
     EXPECT_EQ(count(relay->console(), "001P"), 0u);
     EXPECT_EQ(count(relay->console(), "--connect to board"), 1u);
 
     program->close();
     ASSERT_TRUE(relay->waitForConsole("Message Listener stopped\n" + prompt));
     EXPECT_FALSE(relay->waitForExit(200ms));
+    EXPECT_TRUE(board.hostAttached()) << "the board is let go only after the confirmation";
     relay->type("y\n");
     EXPECT_EQ(relay->waitForExit(), 1);
 }
 
 TEST_F(RelayTest, DisconnectStopsBoardLinesAndAnswersEvenWithoutBoard) {
     startConnected();
+    ASSERT_TRUE(board.hostAttached());
     program->sendLine("DISC");
     EXPECT_EQ(program->readLine(), "DISCONN");
+    EXPECT_FALSE(board.hostAttached());
     board.writeBytes(fieldUpdate(23, 1));
     program->sendLine("DISC");
     EXPECT_EQ(program->readLine(), "DISCONN");
     program->sendLine("66");
     EXPECT_EQ(program->readLine(), "ERROR");
+    ASSERT_TRUE(relay->waitForConsole("ignore command: 66\n"));
     EXPECT_EQ(count(relay->console(), "--connect to board"), 1u);
 }
 
@@ -317,6 +323,7 @@ TEST_F(RelayTest, ConnectToAnotherPortMovesTheBoardConnection) {
     program->sendLine("66");
     EXPECT_EQ(second.read(1, 5s), Bytes{0x42});
     EXPECT_TRUE(board.read(1, 200ms).empty());
+    EXPECT_FALSE(board.hostAttached());
     second.writeBytes(fieldUpdate(5, 7));
     EXPECT_EQ(program->readLine(), "005p");
 }
@@ -325,8 +332,9 @@ TEST_F(RelayTest, ExitEndsWithZeroAndANewRelayGetsThePortAtOnce) {
     startConnected();
     program->sendLine("EXIT");
     EXPECT_EQ(relay->waitForExit(), 0);
-    const std::string console = relay->console();
     const std::string ending = "received: EXIT\ndraughts program requested exit";
+    ASSERT_TRUE(relay->waitForConsole(ending));
+    const std::string console = relay->console();
     EXPECT_EQ(console.substr(console.size() - ending.size()), ending);
     EXPECT_TRUE(program->waitForClose());
 

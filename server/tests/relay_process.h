@@ -62,12 +62,10 @@ public:
         return written;
     }
 
-    // True once the console holds text (after the first `after` characters).
-    bool waitForConsole(const std::string& text, std::chrono::milliseconds timeout = std::chrono::seconds(10),
-                        std::size_t after = 0) const {
+    // True once the console holds text.
+    bool waitForConsole(const std::string& text, std::chrono::milliseconds timeout = std::chrono::seconds(10)) const {
         std::unique_lock<std::mutex> hold(lock);
-        return changed.wait_for(
-            hold, timeout, [&] { return written.size() > after && written.find(text, after) != std::string::npos; });
+        return changed.wait_for(hold, timeout, [&] { return written.find(text) != std::string::npos; });
     }
 
     void type(const std::string& text) {
