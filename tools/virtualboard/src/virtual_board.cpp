@@ -108,8 +108,11 @@ void VirtualBoard::writeBytes(const Bytes& bytes) {
 
 Bytes VirtualBoard::frame(unsigned char id, const Bytes& payload) {
     const std::size_t size = payload.size() + 3;
-    Bytes bytes{id, static_cast<unsigned char>((size >> 7) & 0x7F), static_cast<unsigned char>(size & 0x7F)};
-    bytes.insert(bytes.end(), payload.begin(), payload.end());
+    Bytes bytes(size);
+    bytes[0] = id;
+    bytes[1] = static_cast<unsigned char>((size >> 7) & 0x7F);
+    bytes[2] = static_cast<unsigned char>(size & 0x7F);
+    std::copy(payload.begin(), payload.end(), bytes.begin() + 3);
     return bytes;
 }
 
