@@ -255,8 +255,9 @@ TEST_F(RelayTest, AutoConnectModeDropsBoardLinesUntilTheProgramComesAndConfirmsI
     ASSERT_GE(console.size(), expected.size());
     EXPECT_EQ(console.substr(console.size() - expected.size()), expected);
 
+    // Given time to reach the relay, which has no program to send it to.
     board.writeBytes(fieldUpdate(1, 1));
-    std::this_thread::sleep_for(300ms);
+    std::this_thread::sleep_for(500ms);
     connectProgram();
     // Asking for the board it already has keeps the connection.
     connectBoard();

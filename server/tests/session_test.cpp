@@ -53,18 +53,6 @@ private:
     std::string device;
 };
 
-// A text message, as the board's decoders give them.
-class TextMessage : public krvEBLowLevel::Message {
-public:
-    explicit TextMessage(std::string text) : Message(14, 5), text(std::move(text)) {}
-    void getText(std::string& out) override { out = text; }
-    void getHexDump(std::string&) override {}
-    void getRawData(short*) override {}
-    Message* clone() override { return new TextMessage(text); }
-    int getSize() override { return size; }
-    std::string text;
-};
-
 class SessionTest : public ::testing::Test {
 protected:
     SessionTest() {
@@ -257,17 +245,6 @@ TEST_F(SessionTest, PortThatCannotBeOpenedIsReportedAndTheRelayStaysWithoutBoard
     EXPECT_TRUE(demo->isConnected());
 }
 
-TEST_F(SessionTest, ConnectToThePortAlreadyOpenKeepsTheConnection) {
-    handle("COM7");  // as in auto-connect mode, before the program is there
-    EXPECT_EQ(takeLog(),
-              "received: COM7\nconnect to KRV E-board\n--connect to board, serial port: 'COM7'\n"
-              "--serial device: '/dev/board7'\n--no socket connection (yet) to draughts program\n");
-    connectProgram();
-    handle("com7");
-    EXPECT_EQ(repliesSoFar(), Lines{"CONN"});
-    EXPECT_EQ(record.events, (Lines{"make /dev/board7", "attach", "open"}));
-}
-
 TEST_F(SessionTest, ConnectToAnotherPortMovesTheConnection) {
     connectProgram();
     handle("COM7");
@@ -282,29 +259,6 @@ TEST_F(SessionTest, ConnectToAnotherPortMovesTheConnection) {
     handle("COM9");
     EXPECT_EQ(repliesSoFar(), Lines{"ERROR"});
     EXPECT_FALSE(demo->isConnected());
-}
-
-TEST_F(SessionTest, DisconnectWithoutBoardOpensNothing) {
-    connectProgram();
-    handle("DISC");
-    EXPECT_EQ(repliesSoFar(), Lines{"DISCONN"});
-    EXPECT_TRUE(record.events.empty());
-    EXPECT_FALSE(demo->isConnected());
-}
-
-TEST_F(SessionTest, BoardMessagesGoToTheProgramAsLinesAndAreDroppedWithoutOne) {
-    handle("COM7");
-    takeLog();
-    demo->update(std::make_shared<TextMessage>("001P"));
-    EXPECT_EQ(takeLog(), "");
-
-    connectProgram();
-    demo->update(std::make_shared<TextMessage>("023P"));
-    demo->update(std::make_shared<TextMessage>(""));
-    demo->update(nullptr);
-    demo->update(std::make_shared<TextMessage>("01:23:45 - 00:59:07"));
-    EXPECT_EQ(repliesSoFar(), (Lines{"023P", "", "01:23:45 - 00:59:07"}));
-    EXPECT_EQ(takeLog(), "send: '023P'\nsend: ''\nsend: '01:23:45 - 00:59:07'\nsend: 'MARK'\n");
 }
 
 TEST_F(SessionTest, BoardStillOpenWhenTheRelayEndsIsClosed) {
