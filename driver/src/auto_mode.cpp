@@ -64,12 +64,7 @@ void SingleBoard::autoLoop() {
     }
 }
 
-void SingleBoard::writeAutoRequest(unsigned char code) {
-    auto block = std::make_unique<SerialBuffer>();
-    block->data[0] = code;
-    block->length = 1;
-    writeBlock(*block);
-}
+void SingleBoard::writeAutoRequest(unsigned char code) { writeBlock(std::vector<unsigned char>{code}); }
 
 // Waits until `due` unless auto mode is stopped first; true when it still runs.
 bool SingleBoard::waitForAutoStep(std::chrono::steady_clock::time_point due) {

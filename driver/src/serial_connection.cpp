@@ -109,24 +109,25 @@ void SerialConnection::readFailed(const char* format, const boost::system::error
 }
 
 void SerialConnection::write(const SerialBuffer& block) {
+    if (block.length <= 0 || block.length > serialBufferCapacity) return;
     auto self = shared_from_this();
-    auto copy = std::make_shared<const SerialBuffer>(block);
-    boost::asio::post(ioService, [self, copy] { self->doWrite(*copy); });
+    std::vector<unsigned char> bytes(block.data, block.data + block.length);
+    boost::asio::post(ioService, [self, bytes = std::move(bytes)]() mutable { self->doWrite(std::move(bytes)); });
 }
 
 // One write in flight at a time: a new write per block would interleave
 // bytes of different blocks as soon as the device falls behind.
-void SerialConnection::doWrite(const SerialBuffer& block) {
-    if (block.length <= 0 || block.length > serialBufferCapacity) return;
+void SerialConnection::doWrite(std::vector<unsigned char> block) {
+    if (block.empty()) return;
     const bool writing = !writeQueue.empty();
-    writeQueue.push_back(block);
+    writeQueue.push_back(std::move(block));
     if (!writing) startWrite();
 }
 
 void SerialConnection::startWrite() {
-    const SerialBuffer& front = writeQueue.front();
+    const std::vector<unsigned char>& front = writeQueue.front();
     auto self = shared_from_this();
-    boost::asio::async_write(serialPort, boost::asio::buffer(front.data, static_cast<std::size_t>(front.length)),
+    boost::asio::async_write(serialPort, boost::asio::buffer(front),
                              [self](const boost::system::error_code& error, std::size_t) { self->onWritten(error); });
 }
 

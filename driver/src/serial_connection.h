@@ -37,6 +37,10 @@ public:
     void detach(SerialObserver* observer);
     // Any thread; queues a copy for the event loop and returns at once.
     void write(const SerialBuffer& block);
+    // Event-loop thread only: queues the block behind those given earlier.
+    // A block keeps only its own bytes, so a long queue (requests given
+    // faster than 9600 baud drains them) stays small.
+    void doWrite(std::vector<unsigned char> block);
 
     // Event-loop thread only.
     // Closes the port if open; throws boost::system::system_error when the
@@ -53,7 +57,6 @@ private:
     void onData(const boost::system::error_code& error);
     void readFailed(const char* format, const boost::system::error_code& error);
 
-    void doWrite(const SerialBuffer& block);
     void startWrite();
     void onWritten(const boost::system::error_code& error);
 
@@ -67,7 +70,7 @@ private:
     boost::asio::io_context& ioService;
     boost::asio::serial_port serialPort;
     unsigned char readBuffer[serialBufferCapacity];
-    std::deque<SerialBuffer> writeQueue;  // the front block is the one being written
+    std::deque<std::vector<unsigned char>> writeQueue;  // the front block is the one being written
     std::vector<SerialObserver*> observers;
     std::mutex observerLock;
 };

@@ -2,7 +2,6 @@
 
 #include <boost/asio/post.hpp>
 #include <boost/system/system_error.hpp>
-#include <cstring>
 
 #include "observer_list.h"
 
@@ -101,22 +100,25 @@ void SingleBoard::sendCommand(Command* command) {
         }
     }
     // The caller may delete the command as soon as we return: copy it now.
-    auto block = std::make_unique<SerialBuffer>();
+    // A size outside 1 to commandCapacity, or no bytes, sends nothing.
+    std::vector<unsigned char> block;
     const short count = command->size;
     const unsigned char* bytes = command->getData();
-    if (count >= 1 && count <= commandCapacity && bytes != nullptr) {
-        std::memcpy(block->data, bytes, static_cast<std::size_t>(count));
-        block->length = count;
-    }
-    writeBlock(*block);
+    if (count >= 1 && count <= commandCapacity && bytes != nullptr) block.assign(bytes, bytes + count);
+    writeBlock(std::move(block));
 }
 
-void SingleBoard::writeBlock(const SerialBuffer& block) {
-    if (std::shared_ptr<SerialConnection> current = currentLink()) {
-        current->write(block);
-        return;
-    }
-    boost::asio::post(ioService, [this] { reportWriteWithoutLink(); });
+void SingleBoard::writeBlock(std::vector<unsigned char> block) {
+    // The link is chosen on the I/O thread, where a reconnection replaces
+    // it: a block never lands on a link that has just been let go, where its
+    // failure would reach no observer.
+    boost::asio::post(ioService, [this, block = std::move(block)]() mutable {
+        if (link) {
+            link->doWrite(std::move(block));
+        } else {
+            reportWriteWithoutLink();
+        }
+    });
 }
 
 std::shared_ptr<SerialConnection> SingleBoard::currentLink() {

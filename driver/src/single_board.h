@@ -66,7 +66,8 @@ private:
     void reopen();
     void reportWriteWithoutLink();
 
-    void writeBlock(const SerialBuffer& block);
+    // Any thread: hands the bytes to the current link on the I/O thread.
+    void writeBlock(std::vector<unsigned char> block);
     std::shared_ptr<SerialConnection> currentLink();
 
     void autoLoop();
@@ -78,7 +79,7 @@ private:
     boost::asio::executor_work_guard<boost::asio::io_context::executor_type> work;
     boost::asio::steady_timer reconnectTimer;  // I/O thread only
     std::shared_ptr<SerialConnection> link;    // null while a reopen is due or has failed
-    std::mutex linkLock;                       // guards `link` against the caller's and auto threads
+    std::mutex linkLock;                       // guards `link` against close() on the caller's thread
     std::thread ioThread;
 
     std::thread autoThread;
