@@ -1,6 +1,15 @@
+#include <csignal>
 #include <string>
 #include <vector>
 
 #include "startup.h"
 
-int main(int argc, char** argv) { return runRelay(std::vector<std::string>(argv + 1, argv + argc)); }
+int main(int argc, char** argv) {
+#if !defined(_WIN32)
+    // A console piped into a reader that has gone (damrelay | tee ...) must
+    // not end the relay; its log lines are then simply lost. Sends to the
+    // program pass MSG_NOSIGNAL themselves.
+    std::signal(SIGPIPE, SIG_IGN);
+#endif
+    return runRelay(std::vector<std::string>(argv + 1, argv + argc));
+}

@@ -14,11 +14,18 @@ namespace {
 std::mutex sendLock;
 std::atomic<Socket*> programSocket{nullptr};
 
+// Caller holds sendLock.
+bool sendLocked(Socket& socket, const std::string& text) {
+    writeConsole(str(boost::format("send: '%1%'\n") % text));
+    return socket.sendAll(text + '\n');
+}
+
 }  // namespace
 
-void setProgramSocket(Socket* socket) {
+void setProgramSocket(Socket* socket, const std::string& greeting) {
     std::lock_guard<std::mutex> hold(sendLock);
     programSocket = socket;
+    if (socket != nullptr && !greeting.empty()) sendLocked(*socket, greeting);
 }
 
 void endProgramConnection() {
@@ -39,13 +46,10 @@ void endProgramConnection() {
 bool hasProgramSocket() { return programSocket.load() != nullptr; }
 
 bool sendLine(const std::string& text) {
-    std::string line = text;
-    line += '\n';
     std::lock_guard<std::mutex> hold(sendLock);
     Socket* socket = programSocket.load();
     if (socket == nullptr) return false;
-    writeConsole(str(boost::format("send: '%1%'\n") % text));
-    return socket->sendAll(line);
+    return sendLocked(*socket, text);
 }
 
 std::string receiveLine() {

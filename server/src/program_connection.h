@@ -15,7 +15,9 @@
 constexpr std::size_t maxRequestLineLength = 64 * 1024;
 
 // Makes socket the program's connection; the relay owns it from here on.
-void setProgramSocket(Socket* socket);
+// A non-empty greeting is sent (and logged) as the connection's first line,
+// before any other thread can send on it.
+void setProgramSocket(Socket* socket, const std::string& greeting = std::string());
 
 // Ends the program's connection and deletes it. A send in progress on another
 // thread finishes (or fails) first; every later send finds no program.

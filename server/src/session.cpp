@@ -35,7 +35,10 @@ bool handleControlLine(LowLevelDriverDemo& demo, const std::string& line) {
     if (line == "EXIT") {
         writeConsole(str(boost::format("received: %1%\ndraughts program requested exit") % line));
         // No reply; the board is let go cleanly so that its port is free for
-        // whoever opens it next.
+        // whoever opens it next. The program's connection ends first: closing
+        // the board waits for the board's thread, which may be in a send to a
+        // program that no longer reads.
+        endProgramConnection();
         demo.closeBoard();
         std::exit(0);
     }
@@ -52,12 +55,13 @@ void runMessageListener(int socketPort, LowLevelDriverDemo& demo, const std::str
     // line finds the port open.
     SocketServer server(socketPort);
     writeConsole(str(boost::format("waiting for connection to Draughts program on port %1% ...\n") % socketPort));
-    setProgramSocket(server.accept());
+    // The greeting goes out as the connection is handed over: in auto-connect
+    // mode the board is live already, and its lines must come after it.
+    setProgramSocket(server.accept(), str(boost::format("#%1% %2%") % serverName % serverVersion));
     if (!hasProgramSocket()) {
         writeConsole("*** error: Could not connect to Draughts program\n");
         return;
     }
-    sendLine(str(boost::format("#%1% %2%") % serverName % serverVersion));
 
     for (std::string line = receiveLine(); !line.empty(); line = receiveLine()) {
         if (line.back() == '\n') line.pop_back();

@@ -134,6 +134,26 @@ TEST_F(ProgramConnectionTest, LinesFromSeveralThreadsStayWholeAndInOrder) {
     EXPECT_EQ(logged, threadCount * linesPerThread);
 }
 
+TEST_F(ProgramConnectionTest, TheGreetingIsTheFirstLineWhateverOtherThreadsSend) {
+    // As in auto-connect mode: the board's thread sends lines from before the
+    // program is there, and none of them may overtake the greeting.
+    endProgramConnection();
+    server = std::make_unique<SocketServer>(0);
+    client = std::make_unique<ProgramClient>(localPort(server->handle));
+    ASSERT_TRUE(client->connected());
+    Socket* accepted = server->accept();
+    std::atomic<bool> sending{true};
+    std::thread board([&] {
+        while (sending) sendLine("023P");
+    });
+    std::this_thread::sleep_for(10ms);
+    setProgramSocket(accepted, "#hello");
+    EXPECT_EQ(client->readLine(), std::optional<std::string>("#hello"));
+    EXPECT_EQ(client->readLine(), std::optional<std::string>("023P"));
+    sending = false;
+    board.join();
+}
+
 TEST_F(ProgramConnectionTest, EndingTheConnectionWhileOtherThreadsSendIsSafe) {
     std::atomic<int> sent{0};
     std::vector<std::thread> senders;
