@@ -41,6 +41,19 @@ int connectTo(int port) {
     std::exit(1);
 }
 
+// A port nobody listens on: the one the system picks for a bind to port 0.
+int freePort() {
+    const int fd = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof address;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&address), &length);
+    ::close(fd);
+    return ntohs(address.sin_port);
+}
+
 std::string readLine(int fd) {
     std::string line;
     char c;
@@ -60,7 +73,7 @@ void report(const char* name, std::vector<double> micros) {
 
 int main() {
     virtualboard::VirtualBoard board;
-    const int port = 20000 + static_cast<int>(::getpid() % 20000);
+    const int port = freePort();
     const std::string map = "COM9=" + board.devicePath();
 
     const pid_t relay = ::fork();

@@ -105,7 +105,7 @@ void PrintTo(const DisplayCase& c, std::ostream* os) { *os << c.name; }
 
 class DisplayTexts : public ::testing::TestWithParam<DisplayCase> {};
 
-TEST_P(DisplayTexts, EncodeAsSpecified) {
+TEST_P(DisplayTexts, EncodeAsExpected) {
     const DisplayCase& c = GetParam();
     CmdClockMessage command(c.text, c.dots, c.beep);
     EXPECT_EQ(command.code, 0x2B);

@@ -102,7 +102,7 @@ TEST(Factory, RejectedFieldUpdateGivesNoMessage) {
     EXPECT_EQ(text, "023P");
 }
 
-TEST(Factory, FieldUpdateConstructorThrowsTheSpecifiedText) {
+TEST(Factory, FieldUpdateConstructorThrowsTheLengthText) {
     Frame frame = frames::make(0x8E, 6, {23, 1, 0});
     try {
         MsgFieldUpdate message(frame.data());

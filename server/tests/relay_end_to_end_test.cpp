@@ -257,7 +257,7 @@ TEST_F(RelayTest, AutoConnectModeDropsBoardLinesUntilTheProgramComesAndConfirmsI
 
     // Given time to reach the relay, which has no program to send it to.
     board.writeBytes(fieldUpdate(1, 1));
-    std::this_thread::sleep_for(500ms);
+    std::this_thread::sleep_for(1s);
     connectProgram();
     // Asking for the board it already has keeps the connection.
     connectBoard();
