@@ -75,6 +75,14 @@ protected:
         client = std::make_unique<ProgramClient>(localPort(server.handle));
         setProgramSocket(server.accept());
     }
+    // A program with the board connected, its replies and the log so far
+    // taken, so that a test sees only what its own lines cause.
+    void connectProgramAndBoard() {
+        connectProgram();
+        handle("COM7");
+        repliesSoFar();
+        takeLog();
+    }
     // The lines the program got up to now: a marker sent last shows where
     // they end, so that a missing reply is seen without waiting.
     std::vector<std::string> repliesSoFar() {
@@ -143,10 +151,7 @@ TEST_F(SessionTest, CommentsAndEmptyLinesGetNoReply) {
 }
 
 TEST_F(SessionTest, EveryRequestCodeSendsItsCommandAndNoReply) {
-    connectProgram();
-    handle("COM7");
-    repliesSoFar();
-    takeLog();
+    connectProgramAndBoard();
     struct Case {
         const char* line;
         const char* logged;
@@ -193,10 +198,7 @@ TEST_F(SessionTest, EveryRequestCodeSendsItsCommandAndNoReply) {
 }
 
 TEST_F(SessionTest, UnrecognisedRequestsAreLoggedAndSendNothing) {
-    connectProgram();
-    handle("COM7");
-    repliesSoFar();
-    takeLog();
+    connectProgramAndBoard();
     struct Case {
         const char* line;
         const char* logged;
