@@ -1,0 +1,94 @@
+#include "frame_cutter.h"
+
+#include <cstring>
+
+namespace krvEBLowLevel {
+
+namespace {
+
+constexpr int headerSize = 3;
+
+bool isId(unsigned char byte) { return (byte & 0x80) != 0; }
+
+}  // namespace
+
+unsigned char* FrameCutter::destination() {
+    switch (current) {
+        case Stage::id:
+        case Stage::size:
+            return header + headerHeld;
+        case Stage::payload:
+        case Stage::discard:
+            break;
+    }
+    return body;
+}
+
+std::size_t FrameCutter::wanted() const {
+    switch (current) {
+        case Stage::id:
+        case Stage::size:
+            return headerSize - headerHeld;
+        case Stage::payload:
+        case Stage::discard:
+            break;
+    }
+    return static_cast<std::size_t>(size - headerSize);
+}
+
+FrameCutter::Outcome FrameCutter::take() {
+    Outcome outcome;
+    switch (current) {
+        case Stage::id:
+            if (isId(header[0])) {
+                headerHeld = 1;
+                current = Stage::size;
+            } else {
+                outcome.error = strayByte;
+            }
+            return outcome;
+        case Stage::size:
+            return takeHeader();
+        case Stage::payload:
+            outcome.frame = std::make_shared<krvSerialMessage>(header + 1, header[0], body);
+            break;
+        case Stage::discard:
+            break;
+    }
+    headerHeld = 0;
+    current = Stage::id;
+    return outcome;
+}
+
+FrameCutter::Outcome FrameCutter::takeHeader() {
+    Outcome outcome;
+    headerHeld = headerSize;
+    for (std::size_t next = 1; next < headerSize; ++next) {
+        if (!isId(header[next])) continue;
+        // Not a size the board sends but the next frame's id: start there.
+        std::memmove(header, header + next, headerSize - next);
+        headerHeld = headerSize - next;
+        outcome.error = badSize;
+        return outcome;
+    }
+    size = (header[1] << 7) | header[2];
+    if (size < headerSize) {
+        outcome.error = badSize;
+        headerHeld = 0;
+        current = Stage::id;
+    } else if (size > frameCapacity) {
+        // Larger than any frame we keep: skip its body as a whole rather
+        // than report each of its bytes as a stray one.
+        outcome.error = badSize;
+        current = Stage::discard;
+    } else if (size == headerSize) {
+        outcome.frame = std::make_shared<krvSerialMessage>(header + 1, header[0], body);
+        headerHeld = 0;
+        current = Stage::id;
+    } else {
+        current = Stage::payload;
+    }
+    return outcome;
+}
+
+}  // namespace krvEBLowLevel

@@ -1,0 +1,57 @@
+#ifndef BOARDIO_FRAME_CUTTER_H
+#define BOARDIO_FRAME_CUTTER_H
+
+#include <cstddef>
+#include <memory>
+
+#include "serial_message.h"
+
+namespace krvEBLowLevel {
+
+// Cuts the board's byte stream into frames, without any I/O: the link reads
+// exactly the bytes asked for into the place asked for and hands them back.
+// Asking for no more than the frame in hand needs means no byte of the next
+// frame is ever taken early, so no carry-over buffer exists.
+//
+// Resynchronisation after a bad header: a size byte with bit 7 set can only
+// be the id of the next frame, so that frame starts there. A header whose
+// size is too small is dropped; one whose size is too large for a frame has
+// its body read and discarded. Each bad header is reported once.
+class FrameCutter {
+public:
+    // Which part of a frame the next read takes; a failed read is reported
+    // under the number of its part.
+    enum class Stage { id, size, payload, discard };
+
+    // What the bytes just taken completed: at most one of the two is set.
+    struct Outcome {
+        std::shared_ptr<krvSerialMessage> frame;
+        const char* error = nullptr;
+    };
+
+    static constexpr const char* strayByte = "020 No command found, data loss possible";
+    static constexpr const char* badSize = "021 Invalid frame size, data loss possible";
+    // Two 7-bit size bytes give at most this many bytes on the wire.
+    static constexpr int largestWireFrame = 0x3FFF;
+
+    Stage stage() const { return current; }
+    // Where the next read must put its bytes, and how many it must take (at
+    // least one).
+    unsigned char* destination();
+    std::size_t wanted() const;
+    // Accounts for the wanted() bytes just read into destination().
+    Outcome take();
+
+private:
+    Outcome takeHeader();
+
+    Stage current = Stage::id;
+    unsigned char header[3] = {};
+    std::size_t headerHeld = 0;
+    int size = 0;
+    unsigned char body[largestWireFrame - 3] = {};
+};
+
+}  // namespace krvEBLowLevel
+
+#endif
