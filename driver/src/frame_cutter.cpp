@@ -27,6 +27,7 @@ unsigned char* FrameCutter::destination() {
 std::size_t FrameCutter::wanted() const {
     switch (current) {
         case Stage::id:
+            return 1;
         case Stage::size:
             return headerSize - headerHeld;
         case Stage::payload:

@@ -17,6 +17,8 @@ using NativePortHandle = int;
 // Returns the operating system's error when the port is held elsewhere or
 // cannot be claimed; the caller then closes it.
 boost::system::error_code claimExclusiveAccess(NativePortHandle handle);
+// Lets the next opener in once we close: called right before closing.
+void releaseExclusiveAccess(NativePortHandle handle);
 
 }  // namespace krvEBLowLevel
 

@@ -29,6 +29,11 @@ boost::system::error_code claimExclusiveAccess(NativePortHandle handle) {
     return {};
 }
 
+void releaseExclusiveAccess(NativePortHandle handle) {
+    // Best effort: a device that has gone away refuses, and needs nothing.
+    ::ioctl(handle, TIOCNXCL);
+}
+
 }  // namespace krvEBLowLevel
 
 #endif

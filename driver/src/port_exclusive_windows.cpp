@@ -8,6 +8,8 @@ namespace krvEBLowLevel {
 // inherit it unless asked to: nothing is left to do.
 boost::system::error_code claimExclusiveAccess(NativePortHandle) { return {}; }
 
+void releaseExclusiveAccess(NativePortHandle) {}
+
 }  // namespace krvEBLowLevel
 
 #endif

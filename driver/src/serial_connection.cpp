@@ -1,6 +1,5 @@
 #include "serial_connection.h"
 
-#include <boost/asio/post.hpp>
 #include <boost/asio/read.hpp>
 #include <boost/asio/write.hpp>
 #include <boost/format.hpp>
@@ -13,139 +12,114 @@ namespace krvEBLowLevel {
 
 namespace {
 
-constexpr int minimumFrameSize = 3;
+const char* readErrorFormat(FrameCutter::Stage stage) {
+    switch (stage) {
+        case FrameCutter::Stage::id:
+            return "002 Could not read command: %1%";
+        case FrameCutter::Stage::size:
+            return "003 Could not read size: %1%";
+        case FrameCutter::Stage::payload:
+        case FrameCutter::Stage::discard:
+            break;
+    }
+    return "004 Could not read data: %1%";
+}
 
 }  // namespace
 
 std::shared_ptr<SerialConnection> SerialConnection::open(const std::string& port, boost::asio::io_context& ioService) {
     std::shared_ptr<SerialConnection> link(new SerialConnection(port, ioService));
-    link->readId();
+    link->readNext();
     return link;
 }
 
 SerialConnection::SerialConnection(const std::string& port, boost::asio::io_context& ioService)
-    : ioService(ioService), serialPort(ioService) {
+    : serialPort(ioService) {
     using boost::asio::serial_port_base;
     serialPort.open(port);
-    const boost::system::error_code claimError = claimExclusiveAccess(serialPort.native_handle());
-    if (claimError) {
-        boost::system::error_code ignored;
-        serialPort.close(ignored);
-        throw boost::system::system_error(claimError, "flock");
+    try {
+        const boost::system::error_code claimError = claimExclusiveAccess(serialPort.native_handle());
+        if (claimError) throw boost::system::system_error(claimError, "flock");
+        claimed = true;
+        serialPort.set_option(serial_port_base::baud_rate(9600));
+        serialPort.set_option(serial_port_base::flow_control(serial_port_base::flow_control::none));
+        serialPort.set_option(serial_port_base::stop_bits(serial_port_base::stop_bits::one));
+        serialPort.set_option(serial_port_base::parity(serial_port_base::parity::none));
+        serialPort.set_option(serial_port_base::character_size(8));
+    } catch (...) {
+        closeAfterFailure();
+        throw;
     }
-    serialPort.set_option(serial_port_base::baud_rate(9600));
-    serialPort.set_option(serial_port_base::flow_control(serial_port_base::flow_control::none));
-    serialPort.set_option(serial_port_base::stop_bits(serial_port_base::stop_bits::one));
-    serialPort.set_option(serial_port_base::parity(serial_port_base::parity::none));
-    serialPort.set_option(serial_port_base::character_size(8));
 }
 
-SerialConnection::~SerialConnection() {
-    boost::system::error_code ignored;
-    serialPort.close(ignored);
-}
+SerialConnection::~SerialConnection() { closeAfterFailure(); }
 
 void SerialConnection::attach(SerialObserver* observer) { observers::attach(observers, observerLock, observer); }
 
 void SerialConnection::detach(SerialObserver* observer) { observers::detach(observers, observerLock, observer); }
 
 void SerialConnection::close() {
-    if (serialPort.is_open()) serialPort.close();
+    if (!serialPort.is_open()) return;
+    releasePort();
+    serialPort.close();
 }
 
 bool SerialConnection::isOpen() const { return serialPort.is_open(); }
 
-// Each frame takes three reads of exact length (id, size, payload), so no
-// byte of the next frame is ever taken early.
-void SerialConnection::readId() {
+// Each read takes exactly what the frame in hand still needs (id, size,
+// payload), so no byte of the next frame is ever taken early.
+void SerialConnection::readNext() {
     // An observer may have closed the port during the delivery that ends
     // here; reading again would only report the closed port.
     if (!serialPort.is_open()) return;
     auto self = shared_from_this();
-    boost::asio::async_read(serialPort, boost::asio::buffer(readBuffer, 1),
-                            [self](const boost::system::error_code& error, std::size_t) { self->onId(error); });
+    boost::asio::async_read(serialPort, boost::asio::buffer(cutter.destination(), cutter.wanted()),
+                            [self](const boost::system::error_code& error, std::size_t) { self->onRead(error); });
 }
 
-void SerialConnection::onId(const boost::system::error_code& error) {
-    if (error) return readFailed("002 Could not read command: %1%", error);
-    id = readBuffer[0];
-    if ((id & 0x80) == 0) {
-        reportError("020 No command found, data loss possible");
-        return readId();
-    }
-    auto self = shared_from_this();
-    boost::asio::async_read(serialPort, boost::asio::buffer(readBuffer, 2),
-                            [self](const boost::system::error_code& error, std::size_t) { self->onSize(error); });
-}
-
-void SerialConnection::onSize(const boost::system::error_code& error) {
-    if (error) return readFailed("003 Could not read size: %1%", error);
-    sizeBytes[0] = readBuffer[0];
-    sizeBytes[1] = readBuffer[1];
-    size = (sizeBytes[0] << 7) | sizeBytes[1];
-    const bool sevenBitSize = ((sizeBytes[0] | sizeBytes[1]) & 0x80) == 0;
-    if (!sevenBitSize || size < minimumFrameSize || size > frameCapacity) {
-        // Not a header the board sends: drop it and look for the next id,
-        // as for a stray byte.
-        reportError("021 Invalid frame size, data loss possible");
-        return readId();
-    }
-    auto self = shared_from_this();
-    boost::asio::async_read(serialPort, boost::asio::buffer(readBuffer, static_cast<std::size_t>(size - 3)),
-                            [self](const boost::system::error_code& error, std::size_t) { self->onData(error); });
-}
-
-void SerialConnection::onData(const boost::system::error_code& error) {
-    if (error) return readFailed("004 Could not read data: %1%", error);
-    notify(std::make_shared<krvSerialMessage>(sizeBytes, id, readBuffer));
-    readId();
-}
-
-void SerialConnection::readFailed(const char* format, const boost::system::error_code& error) {
-    // Reported while the port still counts as open: the board connection
-    // tells a failing link from a closed one by that.
-    reportError((boost::format(format) % error).str());
-    closeAfterFailure();
-}
-
-void SerialConnection::write(const SerialBuffer& block) {
-    if (block.length <= 0 || block.length > serialBufferCapacity) return;
-    auto self = shared_from_this();
-    std::vector<unsigned char> bytes(block.data, block.data + block.length);
-    boost::asio::post(ioService, [self, bytes = std::move(bytes)]() mutable { self->doWrite(std::move(bytes)); });
-}
-
-// One write in flight at a time: a new write per block would interleave
-// bytes of different blocks as soon as the device falls behind.
-void SerialConnection::doWrite(std::vector<unsigned char> block) {
-    if (block.empty()) return;
-    const bool writing = !writeQueue.empty();
-    writeQueue.push_back(std::move(block));
-    if (!writing) startWrite();
-}
-
-void SerialConnection::startWrite() {
-    const std::vector<unsigned char>& front = writeQueue.front();
-    auto self = shared_from_this();
-    boost::asio::async_write(serialPort, boost::asio::buffer(front),
-                             [self](const boost::system::error_code& error, std::size_t) { self->onWritten(error); });
-}
-
-void SerialConnection::onWritten(const boost::system::error_code& error) {
+void SerialConnection::onRead(const boost::system::error_code& error) {
     if (error) {
-        // The failed block stays at the front, so nothing queued behind it
-        // is written on this link any more.
-        reportError((boost::format("010 Could not write data: %1%") % error).str());
+        // Reported while the port still counts as open: the board connection
+        // tells a failing link from a closed one by that.
+        reportError((boost::format(readErrorFormat(cutter.stage())) % error).str());
         closeAfterFailure();
         return;
     }
-    writeQueue.pop_front();
-    if (!writeQueue.empty()) startWrite();
+    const FrameCutter::Outcome outcome = cutter.take();
+    if (outcome.error != nullptr) reportError(outcome.error);
+    if (outcome.frame) notify(outcome.frame);
+    readNext();
+}
+
+void SerialConnection::write(const std::vector<unsigned char>& block, WriteDone done) {
+    auto self = shared_from_this();
+    boost::asio::async_write(serialPort, boost::asio::buffer(block),
+                             [self, done = std::move(done)](const boost::system::error_code& error, std::size_t) {
+                                 self->onWritten(error, done);
+                             });
+}
+
+void SerialConnection::onWritten(const boost::system::error_code& error, const WriteDone& done) {
+    if (error) {
+        reportError((boost::format("010 Could not write data: %1%") % error).str());
+        closeAfterFailure();
+    }
+    done(error);
 }
 
 void SerialConnection::closeAfterFailure() {
+    if (!serialPort.is_open()) return;
+    releasePort();
     boost::system::error_code ignored;
     serialPort.close(ignored);
+}
+
+void SerialConnection::releasePort() {
+    // A pseudo-terminal keeps its exclusive flag after our close for as long
+    // as its other side is open, and would refuse everyone but root the next
+    // open of the same port.
+    if (claimed) releaseExclusiveAccess(serialPort.native_handle());
+    claimed = false;
 }
 
 void SerialConnection::reportError(const std::string& text) { notify(makeErrorFrame(text)); }

@@ -2,7 +2,7 @@
 #define BOARDIO_SERIAL_MESSAGE_H
 
 // What travels over the serial link inside the driver: frames received from
-// the board, the interface that receives them, and blocks sent to the board.
+// the board and the interface that receives them.
 
 #include <memory>
 #include <string>
@@ -13,9 +13,6 @@ namespace krvEBLowLevel {
 
 // Id byte of the driver's own error frames (message type 127).
 constexpr unsigned char errorFrameId = 0xFF;
-
-// Largest block the link writes in one piece.
-constexpr int serialBufferCapacity = 100000;
 
 // One frame received from the board: id byte, two 7-bit size bytes and the
 // payload; the size counts the three header bytes.
@@ -40,12 +37,6 @@ public:
 
 protected:
     ~SerialObserver() = default;
-};
-
-// One block of bytes for the board, written whole or not at all.
-struct SerialBuffer {
-    unsigned char data[serialBufferCapacity];
-    int length = 0;  // 0 sends nothing
 };
 
 // The error frame that reports `text` (at most its first 255 characters) as

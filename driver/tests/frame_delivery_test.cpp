@@ -34,24 +34,26 @@ TEST_F(FrameDeliveryTest, FramesAreDecodedAndDeliveredInTheirOrderWithLinkErrors
     Bytes moves(9997);
     for (std::size_t i = 0; i < moves.size(); ++i) moves[i] = static_cast<unsigned char>(i & 0x7F);
     const std::vector<Bytes> stream = {
-        VirtualBoard::frame(0x86, {}),       // an empty board dump: size 3
-        VirtualBoard::frame(0x8E, {23, 1}),  // a piece put down
-        {0x05},                              // a stray byte
-        VirtualBoard::frame(0x85, {1, 2}),   // a type no message handles: dropped
-        {0x8E, 0x00, 0x01},                  // an impossible size
-        VirtualBoard::frame(0x8F, moves),    // stored moves, 10000 bytes
-        VirtualBoard::frame(0x93, {1, 2}),   // version
+        VirtualBoard::frame(0x86, {}),                 // an empty board dump: size 3
+        VirtualBoard::frame(0x8E, {23, 1}),            // a piece put down
+        {0x05},                                        // a stray byte
+        VirtualBoard::frame(0x85, {1, 2}),             // a type no message handles: dropped
+        {0x8E, 0x00, 0x01},                            // an impossible size
+        VirtualBoard::frame(0x8F, moves),              // stored moves, 10000 bytes
+        VirtualBoard::frame(0x8F, Bytes(9998, 0x01)),  // too large for a frame: skipped whole
+        {0x8E},                                        // a bad header whose size bytes start the next frame
+        VirtualBoard::frame(0x93, {1, 2}),             // version
     };
     Bytes bytes;
     for (const Bytes& part : stream) bytes.insert(bytes.end(), part.begin(), part.end());
     board.writeBytes(bytes);
 
-    ASSERT_TRUE(log.waitForCount(6));
+    ASSERT_TRUE(log.waitForCount(8));
     const std::vector<Seen> seen = log.snapshot();
     const struct {
         int id;
         int size;
-    } expected[] = {{6, 3}, {14, 5}, {127, 43}, {127, 45}, {15, 10000}, {19, 5}};
+    } expected[] = {{6, 3}, {14, 5}, {127, 43}, {127, 45}, {15, 10000}, {127, 45}, {127, 45}, {19, 5}};
     ASSERT_EQ(seen.size(), std::size(expected));
     for (std::size_t i = 0; i < seen.size(); ++i) {
         SCOPED_TRACE(i);

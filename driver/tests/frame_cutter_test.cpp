@@ -1,0 +1,94 @@
+// Cutting the board's byte stream into frames, without a port: stray bytes,
+// bad headers and where the next frame is found after them.
+
+#include "frame_cutter.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "virtualboard/virtual_board.h"
+
+namespace {
+
+using krvEBLowLevel::FrameCutter;
+using virtualboard::Bytes;
+using virtualboard::VirtualBoard;
+
+std::string hex(unsigned char byte) {
+    static const char digits[] = "0123456789ABCDEF";
+    return {digits[byte >> 4], digits[byte & 0x0F]};
+}
+
+// Feeds the stream as the link reads it, exactly wanted() bytes at a time,
+// and lists what came out: a frame as "frame:" and its bytes in hex, an
+// error as its text.
+std::vector<std::string> cut(const Bytes& stream) {
+    FrameCutter cutter;
+    std::vector<std::string> outcomes;
+    std::size_t at = 0;
+    while (stream.size() - at >= cutter.wanted()) {
+        const std::size_t wanted = cutter.wanted();
+        std::memcpy(cutter.destination(), stream.data() + at, wanted);
+        at += wanted;
+        const FrameCutter::Outcome outcome = cutter.take();
+        if (outcome.error != nullptr) outcomes.push_back(outcome.error);
+        if (!outcome.frame) continue;
+        std::string frame = "frame:";
+        const int kept = std::min(outcome.frame->size, krvEBLowLevel::frameCapacity);
+        for (int i = 0; i < kept; ++i) frame += hex(outcome.frame->frame[i]);
+        outcomes.push_back(frame);
+    }
+    return outcomes;
+}
+
+TEST(FrameCutter, FindsEveryFrameAfterStrayBytesAndBadHeaders) {
+    const Bytes version = {0x93, 0x00, 0x05, 0x01, 0x02};
+    const std::string versionFrame = "frame:9300050102";
+    const std::string stray = FrameCutter::strayByte;
+    const std::string bad = FrameCutter::badSize;
+    auto before = [&](Bytes bytes) {
+        bytes.insert(bytes.end(), version.begin(), version.end());
+        return bytes;
+    };
+    Bytes oversized = VirtualBoard::frame(0x8F, Bytes(9998, 0x01));  // size 10001
+    Bytes largest = VirtualBoard::frame(0x8F, Bytes(0x3FFF - 3, 0x7F));
+
+    const struct {
+        const char* what;
+        Bytes stream;
+        std::vector<std::string> outcomes;
+    } cases[] = {
+        {"a frame without payload", {0x85, 0x00, 0x03}, {"frame:850003"}},
+        {"stray bytes, one error each", before({0x00, 0x41, 0x7F}), {stray, stray, stray, versionFrame}},
+        {"size 0", before({0x8E, 0x00, 0x00}), {bad, versionFrame}},
+        {"size 2, shorter than its own header", before({0x8E, 0x00, 0x02}), {bad, versionFrame}},
+        {"high size byte is the next frame's id", before({0x8E}), {bad, versionFrame}},
+        {"low size byte is the next frame's id", before({0x8E, 0x00}), {bad, versionFrame}},
+        {"both size bytes are ids", before({0x8E, 0x8E}), {bad, bad, versionFrame}},
+        {"a body too large for a frame is skipped whole", before(oversized), {bad, versionFrame}},
+        {"the largest size the wire can carry", before(largest), {bad, versionFrame}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        EXPECT_EQ(cut(c.stream), c.outcomes);
+    }
+}
+
+TEST(FrameCutter, AsksForNoByteBeyondTheFrameInHand) {
+    FrameCutter cutter;
+    const Bytes frame = VirtualBoard::frame(0x86, Bytes(197, 0x01));
+    std::size_t at = 0;
+    do {
+        ASSERT_LE(at + cutter.wanted(), frame.size());
+        std::memcpy(cutter.destination(), frame.data() + at, cutter.wanted());
+        at += cutter.wanted();
+    } while (!cutter.take().frame);
+    EXPECT_EQ(at, frame.size());
+    EXPECT_EQ(cutter.stage(), FrameCutter::Stage::id);
+}
+
+}  // namespace
