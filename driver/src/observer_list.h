@@ -11,7 +11,9 @@
 //    an observer that detaches itself makes the one behind it miss that
 //    message, and one attached during a delivery receives it at the end.
 // An observer detached from another thread may still receive the message
-// being delivered at that moment.
+// being delivered at that moment. An observer that throws has its exception
+// dropped: it must keep neither the observers behind it from the message nor
+// the thread that delivers from the next one.
 
 #include <algorithm>
 #include <cstddef>
@@ -44,7 +46,10 @@ void notify(std::vector<Observer*>& list, std::mutex& lock, const Message& messa
             if (position >= list.size()) return;
             observer = list[position];
         }
-        observer->update(message);
+        try {
+            observer->update(message);
+        } catch (...) {
+        }
     }
 }
 

@@ -4,42 +4,44 @@
 #include <atomic>
 #include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
-#include <boost/asio/steady_timer.hpp>
-#include <chrono>
-#include <condition_variable>
+#include <cstddef>
 #include <memory>
 #include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "auto_mode.h"
 #include "boardio/commands.h"
 #include "boardio/messages.h"
 #include "boardio/observer.h"
+#include "reconnection.h"
 #include "serial_connection.h"
 #include "serial_message.h"
+#include "write_queue.h"
 
 namespace krvEBLowLevel {
 
 // The board connection behind an opened facade: its event loop and the one
-// thread that runs it, the serial link, auto mode, the state word and the
-// observers of decoded messages. Reopens the port when a link error arrives
-// while the port is closed.
+// thread that runs it, the serial link, the queue of blocks for the port,
+// auto mode, the reconnection, the state word and the observers of decoded
+// messages.
 //
 // Threads: the caller's (construction, attach, sendCommand, startAuto,
-// stopAuto, close, destruction), the I/O thread (every delivery and every
-// reconnection) and the auto-mode thread (writes only).
+// stopAuto, close, destruction), the I/O thread (every write, every
+// delivery and every reconnection) and the auto-mode thread (queues blocks
+// only).
 class SingleBoard final : public SerialObserver {
 public:
-    static constexpr std::chrono::milliseconds autoStep{200};
-    static constexpr int autoCycleSteps = 11;
-    static constexpr std::chrono::milliseconds reconnectPause{500};
-    static constexpr int attemptLimit = 3;
     static constexpr int commandCapacity = 10000;
+    // A minute of the line's time at 9600 baud: far more than a program has
+    // reason to queue, and still little memory when a board stops draining.
+    static constexpr std::size_t writeQueueCapacity = 60 * 960;
 
     // Opens the port and starts the I/O thread; throws
     // boost::system::system_error when the port cannot be opened or set up.
     explicit SingleBoard(const std::string& port);
+    // Must not run on the I/O thread.
     ~SingleBoard();
 
     SingleBoard(const SingleBoard&) = delete;
@@ -50,53 +52,51 @@ public:
     // does not wait for the write.
     void sendCommand(Command* command);
     void startAuto();
-    void stopAuto();
-    bool isAutoRunning() const { return autoRunning; }
+    void stopAuto() { autoMode.stop(); }
+    bool isAutoRunning() const { return autoMode.running(); }
     krvCommState getState() const { return state; }
-    // Returns once the I/O thread has ended; no delivery follows.
+    // Returns once the I/O thread has ended; no delivery follows. On the I/O
+    // thread itself (inside an observer's update), which cannot wait for its
+    // own end, it throws std::logic_error and changes nothing.
     void close();
 
     void update(std::shared_ptr<krvSerialMessage> frame) override;
 
 private:
-    void dispatch(const std::shared_ptr<krvSerialMessage>& frame, bool mayReconnect);
-    void notify(const std::shared_ptr<Message>& message);
+    void runLoop();
+    void deliver(const std::shared_ptr<Message>& message);
+    // Errors the driver finds itself: delivered like the link's, but never a
+    // cause to reconnect.
+    void report(const std::string& text);
 
-    void handleLinkError(const std::shared_ptr<Message>& message);
+    void handleLinkError();
+    void startReconnection();
     void reopen();
-    void reportWriteWithoutLink();
 
-    // Any thread: hands the bytes to the current link on the I/O thread.
-    void writeBlock(std::vector<unsigned char> block);
-    std::shared_ptr<SerialConnection> currentLink();
-
-    void autoLoop();
-    void writeAutoRequest(unsigned char code);
-    bool waitForAutoStep(std::chrono::steady_clock::time_point due);
+    // Any thread: claims room for the block and hands it to the I/O thread.
+    void queueBlock(Block block);
+    void reportDropped();
+    // I/O thread: starts writing the next block unless one is in flight.
+    void writeNext();
 
     std::string port;
     boost::asio::io_context ioService;
     boost::asio::executor_work_guard<boost::asio::io_context::executor_type> work;
-    boost::asio::steady_timer reconnectTimer;  // I/O thread only
-    std::shared_ptr<SerialConnection> link;    // null while a reopen is due or has failed
-    std::mutex linkLock;                       // guards `link` against close() on the caller's thread
-    std::thread ioThread;
-
-    std::thread autoThread;
-    std::mutex autoControlLock;  // serialises starting and stopping; never held by the auto thread
-    std::mutex autoWaitLock;
-    std::condition_variable autoWake;
-    std::atomic<bool> autoRunning{false};
+    std::shared_ptr<SerialConnection> link;  // I/O thread only; null while a reopen is due or has failed
+    WriteQueue queue;
+    bool writing = false;  // I/O thread only: the queue's front block is in flight
+    std::atomic<unsigned> droppedUnreported{0};
+    Reconnection reconnection;
+    AutoMode autoMode;
 
     std::atomic<krvCommState> state{COMM_IDLE};
-    std::atomic<bool> failed{false};
-    int reconnectAttempts = 0;  // I/O thread only
-    bool reconnectDue = false;  // I/O thread only: the pause before a reopen is running
     std::atomic<bool> closing{false};
-    bool closed = false;  // caller's thread only
 
     std::vector<SingleBoardObserver*> observers;
     std::mutex observerLock;
+
+    std::thread ioThread;
+    std::atomic<std::thread::id> ioThreadId{};
 };
 
 }  // namespace krvEBLowLevel

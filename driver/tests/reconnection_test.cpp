@@ -66,6 +66,9 @@ TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardSe
     board.unplug();
     ASSERT_TRUE(log.waitForText(readFailed));
 
+    // The first command fails on the closed port and starts the first
+    // attempt; each later one waits for an attempt of its own and is reported
+    // as not written when that attempt fails.
     CmdSendReset reset;
     for (std::size_t attempt = 1; attempt <= 4; ++attempt) {
         SCOPED_TRACE(attempt);
@@ -73,9 +76,12 @@ TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardSe
         ASSERT_TRUE(log.waitForText(reopenFailed, attempt));
         EXPECT_EQ(driver.getState(), attempt < 4 ? COMM_IDLE : COMM_FAILED);
     }
-    const auto seen = log.snapshot();
-    EXPECT_EQ(MessageLog::countContaining(seen, writeOnClosedPort), 1u);
-    EXPECT_EQ(MessageLog::countContaining(seen, writeWithoutLink), 3u) << "the later attempts had no link to write to";
+    ASSERT_TRUE(log.waitForText(writeWithoutLink, 3));
+    std::vector<std::string> texts;
+    for (const auto& seen : log.snapshot()) texts.push_back(seen.text);
+    EXPECT_EQ(texts,
+              (std::vector<std::string>{readFailed, writeOnClosedPort, reopenFailed, reopenFailed, writeWithoutLink,
+                                        reopenFailed, writeWithoutLink, reopenFailed, writeWithoutLink}));
 
     // The fifth attempt finds the board again; the mark holds until the
     // board answers with its version.
@@ -91,6 +97,36 @@ TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardSe
     EXPECT_EQ(driver.getState(), COMM_IDLE);
     EXPECT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_RESET});
 }
+
+// With the board back before the pause ends, and without.
+class ThePauseTest : public ReconnectionTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(ThePauseTest, CommandsGivenDuringItWaitForTheReopenedPort) {
+    const bool boardReturns = GetParam();
+    board.unplug();
+    ASSERT_TRUE(log.waitForText(readFailed));
+    if (boardReturns) board.replug();
+    CmdSendBrd lost;
+    driver.sendCommand(&lost);
+    ASSERT_TRUE(log.waitForText(writeOnClosedPort));
+    CmdSendVersion version;
+    CmdSendClk clock;
+    driver.sendCommand(&version);
+    driver.sendCommand(&clock);
+
+    std::vector<std::string> expected = {readFailed, writeOnClosedPort};
+    if (boardReturns) {
+        EXPECT_EQ(board.read(2, 3s), (Bytes{KRV_CMD_SEND_VERSION, KRV_CMD_SEND_CLK}));
+    } else {
+        ASSERT_TRUE(log.waitForText(writeWithoutLink, 2, 3s));
+        expected.insert(expected.end(), {reopenFailed, writeWithoutLink, writeWithoutLink});
+    }
+    std::vector<std::string> texts;
+    for (const auto& seen : log.snapshot()) texts.push_back(seen.text);
+    EXPECT_EQ(texts, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(BoardBackOrNot, ThePauseTest, ::testing::Bool());
 
 TEST_F(ReconnectionTest, AReconnectionStopsAutoModeAndDoesNotRestartIt) {
     driver.startAuto();

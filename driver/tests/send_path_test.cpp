@@ -151,3 +151,42 @@ TEST_F(SendPathTest, CommandsFromTwoThreadsArriveWholeAndEachThreadsInOrder) {
 }
 
 }  // namespace
+
+TEST(SendPathBound, CommandsBeyondTheBoundAreDroppedAndReportedAndTheRestArriveWholeAndInOrder) {
+    VirtualBoard board;
+    std::string port = board.portName();
+    linktest::MessageLog log;
+    krvEBLow driver(port);
+    driver.attach(&log);
+    driver.open();
+    ASSERT_TRUE(board.waitForHost(2s));
+
+    // The board reads nothing meanwhile: far more than the device buffers
+    // and a minute of the line's time together.
+    constexpr std::size_t commands = 20, length = 10000;
+    for (std::size_t sequence = 0; sequence < commands; ++sequence) {
+        Bytes bytes(length, static_cast<unsigned char>(sequence));
+        bytes[0] = KRV_CMD_CLOCK_MESSAGE;
+        RawCommand command(KRV_CMD_CLOCK_MESSAGE, static_cast<short>(length), bytes);
+        driver.sendCommand(&command);
+    }
+    const std::string dropped = linktest::errorText("012 Command dropped: the board is not keeping up");
+    ASSERT_TRUE(log.waitForText(dropped));
+
+    const Bytes arrived = board.readUntilQuiet(500ms, 30s);
+    ASSERT_EQ(arrived.size() % length, 0u) << "only whole blocks";
+    const std::size_t reported = linktest::MessageLog::countContaining(log.snapshot(), dropped);
+    EXPECT_EQ(arrived.size() / length + reported, commands) << "every command arrived or was reported";
+    int previous = -1;
+    for (std::size_t at = 0; at < arrived.size(); at += length) {
+        const unsigned char sequence = arrived[at + 1];
+        EXPECT_GT(sequence, previous);
+        previous = sequence;
+        EXPECT_EQ(Bytes(arrived.begin() + static_cast<long>(at) + 1, arrived.begin() + static_cast<long>(at + length)),
+                  Bytes(length - 1, sequence));
+    }
+
+    CmdSendVersion version;
+    driver.sendCommand(&version);
+    EXPECT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_VERSION}) << "room again once the board has read";
+}
