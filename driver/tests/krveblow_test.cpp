@@ -5,6 +5,7 @@
 #include <atomic>
 #include <boost/system/system_error.hpp>
 #include <functional>
+#include <stdexcept>
 #include <thread>
 
 #include "boardio/boardio.h"
@@ -138,6 +139,64 @@ TEST(FacadeObservers, MayDetachThemselvesAndAttachOthersInsideUpdate) {
     calls.clear();
     driver.update(someMessage());
     EXPECT_EQ(calls, (std::vector<std::string>{"B", "C", "late"}));
+}
+
+TEST(FacadeObservers, OneThatThrowsKeepsNeitherTheOthersFromTheMessageNorTheSessionFromGoingOn) {
+    VirtualBoard board;
+    std::string port = board.portName();
+    krvEBLow driver(port);
+    std::vector<std::string> calls;
+    Reacting first("first", calls), throwing("throwing", calls);
+    MessageLog last;
+    int thrown = 0;
+    throwing.action = [&] {
+        if (thrown++ % 2 == 0) throw std::runtime_error("an observer's own fault");
+        throw 42;
+    };
+    driver.attach(&first);
+    driver.attach(&throwing);
+    driver.attach(&last);
+    driver.open();
+
+    board.writeFrame(0x8E, {23, 1});
+    board.writeFrame(0x93, {1, 2});
+    ASSERT_TRUE(last.waitForCount(2));
+    driver.close();
+    EXPECT_EQ(calls, (std::vector<std::string>{"first", "throwing", "first", "throwing"}));
+}
+
+TEST(FacadeObservers, CloseAndOpenFromInsideUpdateAreRefusedAndTheSessionGoesOn) {
+    VirtualBoard board;
+    std::string port = board.portName();
+    krvEBLow driver(port);
+    std::vector<std::string> calls;
+    Reacting closer("closer", calls);
+    MessageLog log;
+    std::atomic<int> refused{0};
+    closer.action = [&] {
+        for (auto call : {&krvEBLow::close, &krvEBLow::open}) {
+            try {
+                (driver.*call)();
+            } catch (const std::logic_error&) {
+                ++refused;
+            }
+        }
+    };
+    driver.attach(&closer);
+    driver.attach(&log);
+    driver.open();
+
+    board.writeFrame(0x8E, {23, 1});
+    ASSERT_TRUE(log.waitForCount(1));
+    EXPECT_EQ(refused, 2);
+    EXPECT_EQ(driver.getState(), COMM_IDLE);
+    board.writeFrame(0x93, {1, 2});
+    EXPECT_TRUE(log.waitForCount(2)) << "the session still delivers";
+    CmdSendReset reset;
+    driver.sendCommand(&reset);
+    EXPECT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_RESET});
+    driver.close();
+    EXPECT_EQ(driver.getState(), COMM_CLOSED);
 }
 
 class Counting : public SingleBoardObserver {

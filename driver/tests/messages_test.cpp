@@ -1,6 +1,6 @@
 // Decoding, text forms, hex dumps, raw copies and copies of the eleven
-// message classes (Parts 3.2 to 3.5), including frames longer than any class
-// can hold and frames shorter than their header.
+// message classes, including frames longer than any class can hold and
+// frames shorter than their header.
 
 #include "boardio/messages.h"
 
