@@ -77,6 +77,8 @@ void SingleBoard::close() {
     // write in flight have completed.
     work.reset();
     ioThread.join();
+    // A thread started later may get the same id.
+    ioThreadId = std::thread::id();
     link.reset();
     state = COMM_CLOSED;
 }
