@@ -10,7 +10,7 @@ namespace krvEBLowLevel {
 krvEBLow::krvEBLow(std::string& port) : port(port), board(nullptr) {}
 
 // A session still open closes itself in its own destructor.
-krvEBLow::~krvEBLow() { delete board; }
+krvEBLow::~krvEBLow() { delete board.load(); }
 
 std::string krvEBLow::getPort() { return port; }
 
@@ -18,21 +18,33 @@ void krvEBLow::open() {
     // Two sessions on one facade would fight over the port: end the old one.
     close();
     std::unique_ptr<SingleBoard> session(new SingleBoard(port));
-    session->attach(this);
-    board = session.release();
+    // Stored before we attach: from the first delivery on, an observer may
+    // call us from the session's I/O thread.
+    board = session.get();
+    try {
+        session->attach(this);
+    } catch (...) {
+        board = nullptr;
+        throw;
+    }
+    session.release();
 }
 
 void krvEBLow::close() {
-    if (board == nullptr) return;
-    board->close();
-    delete board;
+    SingleBoard* const current = board;
+    if (current == nullptr) return;
+    current->close();  // refuses on the I/O thread, before anything changes
     board = nullptr;
+    delete current;
 }
 
-krvCommState krvEBLow::getState() { return board ? board->getState() : COMM_CLOSED; }
+krvCommState krvEBLow::getState() {
+    SingleBoard* const current = board;
+    return current ? current->getState() : COMM_CLOSED;
+}
 
 void krvEBLow::sendCommand(Command* command) {
-    if (board) board->sendCommand(command);
+    if (SingleBoard* const current = board) current->sendCommand(command);
 }
 
 void krvEBLow::attach(SingleBoardObserver* observer) { observers::attach(observers, observerLock, observer); }
@@ -42,14 +54,17 @@ void krvEBLow::detach(SingleBoardObserver* observer) { observers::detach(observe
 void krvEBLow::update(std::shared_ptr<Message> message) { observers::notify(observers, observerLock, message); }
 
 void krvEBLow::startAuto() {
-    if (board) board->startAuto();
+    if (SingleBoard* const current = board) current->startAuto();
 }
 
 void krvEBLow::stopAuto() {
-    if (board) board->stopAuto();
+    if (SingleBoard* const current = board) current->stopAuto();
 }
 
-bool krvEBLow::getAuto() { return board != nullptr && board->isAutoRunning(); }
+bool krvEBLow::getAuto() {
+    SingleBoard* const current = board;
+    return current != nullptr && current->isAutoRunning();
+}
 
 void krvEBLow::setLogging() {}
 

@@ -1,6 +1,7 @@
 #ifndef BOARDIO_KRVEBLOW_H
 #define BOARDIO_KRVEBLOW_H
 
+#include <atomic>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -61,7 +62,8 @@ public:
 
 private:
     std::string port;
-    SingleBoard* board;
+    // Read by observers' calls on the session's I/O thread too.
+    std::atomic<SingleBoard*> board;
     std::vector<SingleBoardObserver*> observers;
     std::mutex observerLock;
 };
