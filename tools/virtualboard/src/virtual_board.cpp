@@ -44,7 +44,17 @@ void VirtualBoard::plug() {
     ::close(slave);
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
     device = name;
-    if (!link.empty()) pointLinkAtDevice();
+    if (link.empty()) return;
+    try {
+        pointLinkAtDevice();
+    } catch (...) {
+        // A constructor that throws runs no destructor: give the device back
+        // here, or its descriptor would stay open with no one to close it.
+        ::close(master);
+        master = -1;
+        device.clear();
+        throw;
+    }
 }
 
 void VirtualBoard::pointLinkAtDevice() {
