@@ -132,6 +132,9 @@ Bytes VirtualBoard::readSome(std::size_t most, std::chrono::steady_clock::time_p
     while (master >= 0) {
         pollfd p{master, POLLIN, 0};
         const int ready = ::poll(&p, 1, millisecondsLeft(deadline));
+        // A signal cuts the wait short, not the read: wait again for what
+        // is left of the time.
+        if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) return {};
         if (p.revents & POLLIN) {
             Bytes chunk(std::min<std::size_t>(most, 4096));
