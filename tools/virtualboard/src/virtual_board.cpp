@@ -44,7 +44,17 @@ void VirtualBoard::plug() {
     ::close(slave);
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
     device = name;
-    if (!link.empty()) pointLinkAtDevice();
+    if (link.empty()) return;
+    try {
+        pointLinkAtDevice();
+    } catch (...) {
+        // A constructor that throws runs no destructor: give the device back
+        // here, or its descriptor would stay open with no one to close it.
+        ::close(master);
+        master = -1;
+        device.clear();
+        throw;
+    }
 }
 
 void VirtualBoard::pointLinkAtDevice() {
@@ -122,6 +132,9 @@ Bytes VirtualBoard::readSome(std::size_t most, std::chrono::steady_clock::time_p
     while (master >= 0) {
         pollfd p{master, POLLIN, 0};
         const int ready = ::poll(&p, 1, millisecondsLeft(deadline));
+        // A signal cuts the wait short, not the read: wait again for what
+        // is left of the time.
+        if (ready < 0 && errno == EINTR) continue;
         if (ready <= 0) return {};
         if (p.revents & POLLIN) {
             Bytes chunk(std::min<std::size_t>(most, 4096));
