@@ -1,5 +1,6 @@
 #include "single_board.h"
 
+#include <algorithm>
 #include <boost/asio/error.hpp>
 #include <boost/asio/post.hpp>
 #include <boost/format.hpp>
@@ -148,9 +149,16 @@ void SingleBoard::reportDropped() {
     // One report per dropped command, but at most one report task on its way
     // to the loop at a time: a flood of commands must not grow the loop's
     // own queue either.
-    if (droppedUnreported++ != 0) return;
+    if (droppedUnreported++ == 0) postDropReports();
+}
+
+void SingleBoard::postDropReports() {
     boost::asio::post(ioService, [this] {
-        for (unsigned dropped = droppedUnreported.exchange(0); dropped > 0; --dropped) report(droppedText);
+        // A few at a time, so that the reports of a flood do not hold up the
+        // board's frames.
+        const unsigned batch = std::min(droppedUnreported.load(), 64u);
+        for (unsigned i = 0; i < batch; ++i) report(droppedText);
+        if (droppedUnreported.fetch_sub(batch) > batch) postDropReports();
     });
 }
 

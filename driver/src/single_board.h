@@ -76,6 +76,7 @@ private:
     // Any thread: claims room for the block and hands it to the I/O thread.
     void queueBlock(Block block);
     void reportDropped();
+    void postDropReports();
     // I/O thread: starts writing the next block unless one is in flight.
     void writeNext();
 
