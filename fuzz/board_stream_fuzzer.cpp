@@ -1,0 +1,91 @@
+// The board's side of the link: any bytes the serial port may deliver, cut
+// into frames as the link cuts them, decoded, and every message used the way
+// an observer may use it. Error reports take the path the link gives them.
+
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "boardio/messages.h"
+#include "frame_cutter.h"
+#include "serial_message.h"
+
+using namespace krvEBLowLevel;
+
+namespace {
+
+// A broken promise of the link or the message interface counts as a crash.
+void require(bool holds, const char* promise) {
+    if (holds) return;
+    std::fprintf(stderr, "broken: %s\n", promise);
+    std::abort();
+}
+
+// Exactly as many values as the largest frame has bytes: the most any class
+// may copy out, so AddressSanitizer sees a copy that goes further.
+std::vector<short>& rawBuffer() {
+    static std::vector<short> buffer(frameCapacity);
+    return buffer;
+}
+
+void useMessage(Message& message, int frameSize) {
+    std::string text;
+    message.getText(text);
+    std::string dump;
+    message.getHexDump(dump);
+    message.getRawData(rawBuffer().data());
+    require(message.getSize() == frameSize, "getSize() is the frame's size");
+
+    // The copy must say what the original says. Its hex dump is left out:
+    // dumps of large frames cost more than all the rest.
+    std::unique_ptr<Message> copy(message.clone());
+    require(copy != nullptr && copy->getSize() == frameSize, "clone() keeps the size");
+    std::string copyText;
+    copy->getText(copyText);
+    require(copyText == text, "clone() keeps the text");
+}
+
+void reportError(const char* error) {
+    std::shared_ptr<Message> message = createMessage(makeErrorFrame(error)->frame);
+    require(message != nullptr, "an error frame decodes");
+    std::string text;
+    message->getText(text);
+    require(text.find(error) != std::string::npos, "an error message shows its text");
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    FrameCutter cutter;
+    std::vector<const char*> reported;
+    std::size_t offset = 0;
+    while (size - offset >= cutter.wanted()) {
+        const std::size_t wanted = cutter.wanted();
+        std::memcpy(cutter.destination(), data + offset, wanted);
+        offset += wanted;
+        const FrameCutter::Outcome outcome = cutter.take();
+        // An error report depends on its text alone, and random bytes make
+        // thousands of the same few: each distinct one is checked once.
+        if (outcome.error != nullptr && std::find(reported.begin(), reported.end(), outcome.error) == reported.end()) {
+            reported.push_back(outcome.error);
+            reportError(outcome.error);
+        }
+        if (outcome.frame == nullptr) continue;
+        // A frame is the last bytes read, as they came: none skipped, none
+        // borrowed from the next frame.
+        const int frameSize = outcome.frame->size;
+        require(frameSize >= 3 && frameSize <= frameCapacity && static_cast<std::size_t>(frameSize) <= offset,
+                "a frame's size is 3 to frameCapacity and no more than was read");
+        require(std::memcmp(outcome.frame->frame, data + offset - frameSize, static_cast<std::size_t>(frameSize)) == 0,
+                "a frame is the last bytes read");
+        std::shared_ptr<Message> message = createMessage(outcome.frame->frame);
+        if (message != nullptr) useMessage(*message, frameSize);
+    }
+    return 0;
+}
