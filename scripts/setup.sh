@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
-# Installs what building and testing need, from Debian's packages only.
-# Safe to run again: it installs only what is missing.
+# Installs what building and testing need, from Debian's packages only, and
+# any further packages named as arguments. Safe to run again: it installs only
+# what is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libboost-dev libgtest-dev libgmock-dev)
+packages=(cmake ninja-build g++ libboost-dev libgtest-dev libgmock-dev "$@")
 
 missing=()
 for p in "${packages[@]}"; do
