@@ -69,6 +69,7 @@ TEST(FrameCutter, FindsEveryFrameAfterStrayBytesAndBadHeaders) {
         {"high size byte is the next frame's id", before({0x8E}), {bad, versionFrame}},
         {"low size byte is the next frame's id", before({0x8E, 0x00}), {bad, versionFrame}},
         {"both size bytes are ids", before({0x8E, 0x8E}), {bad, bad, versionFrame}},
+        {"a size byte that is an id, then size 0", {0xB2, 0x93, 0x00, 0x00, 0x03}, {bad, bad, stray}},
         {"a body too large for a frame is skipped whole", before(oversized), {bad, versionFrame}},
         {"the largest size the wire can carry", before(largest), {bad, versionFrame}},
     };
