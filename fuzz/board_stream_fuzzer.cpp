@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -14,18 +12,12 @@
 
 #include "boardio/messages.h"
 #include "frame_cutter.h"
+#include "require.h"
 #include "serial_message.h"
 
 using namespace krvEBLowLevel;
 
 namespace {
-
-// A broken promise of the link or the message interface counts as a crash.
-void require(bool holds, const char* promise) {
-    if (holds) return;
-    std::fprintf(stderr, "broken: %s\n", promise);
-    std::abort();
-}
 
 // Exactly as many values as the largest frame has bytes: the most any class
 // may copy out, so AddressSanitizer sees a copy that goes further.

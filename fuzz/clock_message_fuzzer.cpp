@@ -6,21 +6,14 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <cstdlib>
 #include <string>
 
 #include "boardio/commands.h"
+#include "require.h"
 
 using namespace krvEBLowLevel;
 
 namespace {
-
-void require(bool holds, const char* promise) {
-    if (holds) return;
-    std::fprintf(stderr, "broken: %s\n", promise);
-    std::abort();
-}
 
 // Where the bytes read go, so that the reads stay in the build.
 volatile unsigned char sink;

@@ -51,13 +51,12 @@ FrameCutter::Outcome FrameCutter::take() {
         case Stage::size:
             return takeHeader();
         case Stage::payload:
-            outcome.frame = std::make_shared<krvSerialMessage>(header + 1, header[0], body);
+            outcome.frame = frameInHand();
             break;
         case Stage::discard:
             break;
     }
-    headerHeld = 0;
-    current = Stage::id;
+    expectId();
     return outcome;
 }
 
@@ -75,21 +74,28 @@ FrameCutter::Outcome FrameCutter::takeHeader() {
     size = (header[1] << 7) | header[2];
     if (size < headerSize) {
         outcome.error = badSize;
-        headerHeld = 0;
-        current = Stage::id;
+        expectId();
     } else if (size > frameCapacity) {
         // Larger than any frame we keep: skip its body as a whole rather
         // than report each of its bytes as a stray one.
         outcome.error = badSize;
         current = Stage::discard;
     } else if (size == headerSize) {
-        outcome.frame = std::make_shared<krvSerialMessage>(header + 1, header[0], body);
-        headerHeld = 0;
-        current = Stage::id;
+        outcome.frame = frameInHand();
+        expectId();
     } else {
         current = Stage::payload;
     }
     return outcome;
+}
+
+std::shared_ptr<krvSerialMessage> FrameCutter::frameInHand() const {
+    return std::make_shared<krvSerialMessage>(header + 1, header[0], body);
+}
+
+void FrameCutter::expectId() {
+    headerHeld = 0;
+    current = Stage::id;
 }
 
 }  // namespace krvEBLowLevel

@@ -44,6 +44,8 @@ public:
 
 private:
     Outcome takeHeader();
+    std::shared_ptr<krvSerialMessage> frameInHand() const;
+    void expectId();
 
     Stage current = Stage::id;
     unsigned char header[3] = {};

@@ -11,7 +11,7 @@ bool WriteQueue::reserve(std::size_t bytes) {
 }
 
 void WriteQueue::pop() {
-    release(blocks.front().size());
+    reserved -= blocks.front().size();
     blocks.pop_front();
 }
 

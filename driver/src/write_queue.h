@@ -23,13 +23,9 @@ public:
     // Any thread: claims room for a block of `bytes`; false when the bytes
     // already claimed and these would pass the bound.
     bool reserve(std::size_t bytes);
-    // Any thread: gives back room claimed for a block that is not pushed.
-    void release(std::size_t bytes) { reserved -= bytes; }
-
     // I/O thread only, for blocks whose room was claimed.
     void push(Block block) { blocks.push_back(std::move(block)); }
     bool empty() const { return blocks.empty(); }
-    std::size_t count() const { return blocks.size(); }
     // The block to write next; it stays in place until pop(), so a write in
     // flight can point into it.
     const Block& front() const { return blocks.front(); }
