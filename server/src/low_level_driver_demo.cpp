@@ -1,63 +1,14 @@
 #include "low_level_driver_demo.h"
 
 #include <boost/format.hpp>
-#include <cerrno>
-#include <climits>
-#include <cstdio>
-#include <cstdlib>
 #include <exception>
 #include <utility>
 
 #include "console.h"
-#include "program_connection.h"
+#include "log_text.h"
+#include "request_translation.h"
 
 using namespace krvEBLowLevel;
-
-namespace {
-
-// The requests that become a single-byte command; the code is the command
-// byte in decimal.
-struct BoardRequest {
-    int code;
-    const char* name;
-    std::unique_ptr<Command> (*make)();
-};
-
-template <class CommandClass>
-std::unique_ptr<Command> make() {
-    return std::make_unique<CommandClass>();
-}
-
-const BoardRequest boardRequests[] = {
-    {KRV_CMD_SEND_RESET, "KRV_CMD_SEND_RESET", make<CmdSendReset>},
-    {KRV_CMD_SEND_CLK, "KRV_CMD_SEND_CLK", make<CmdSendClk>},
-    {KRV_CMD_SEND_BRD, "KRV_CMD_SEND_BRD", make<CmdSendBrd>},
-    {KRV_CMD_SEND_UPDATE, "KRV_CMD_SEND_UPDATE", make<CmdSendUpdate>},
-    {KRV_CMD_SEND_UPDATE_BRD, "KRV_CMD_SEND_UPDATE_BRD", make<CmdSendUpdateBrd>},
-    {KRV_CMD_RETURN_SERIALNR, "KRV_CMD_RETURN_SERIALNR", make<CmdReturnSerialNr>},
-    {KRV_CMD_RETURN_BUSADDRESS, "KRV_CMD_RETURN_BUSADDRESS", make<CmdReturnBusAddress>},
-    {KRV_CMD_SEND_TRADEMARK, "KRV_CMD_SEND_TRADEMARK", make<CmdSendTrademark>},
-    {KRV_CMD_SEND_EE_MOVES, "KRV_CMD_SEND_EE_MOVES", make<CmdSendEEMoves>},
-    {KRV_CMD_SEND_UPDATE_NICE, "KRV_CMD_SEND_UPDATE_NICE", make<CmdSendUpdateNice>},
-    {KRV_CMD_SEND_BATTERY_STATUS, "KRV_CMD_SEND_BATTERY_STATUS", make<CmdSendBatteryStatus>},
-    {KRV_CMD_SEND_VERSION, "KRV_CMD_SEND_VERSION", make<CmdSendVersion>},
-};
-
-const char* const clockCommandNames[] = {"BEEP ", "ICON ", "MESSAGE ", "SETNRUN ", "END_MESSAGE ", "VERSION "};
-
-// The number at the start of text as "%d" reads it, when there is one that
-// fits an int.
-bool readNumber(const std::string& text, int& number) {
-    const char* start = text.c_str();
-    char* end = nullptr;
-    errno = 0;
-    const long value = std::strtol(start, &end, 10);
-    if (end == start || errno == ERANGE || value < INT_MIN || value > INT_MAX) return false;
-    number = static_cast<int>(value);
-    return true;
-}
-
-}  // namespace
 
 LowLevelDriverDemo::LowLevelDriverDemo(PortNames portNames, BoardDriverFactory makeDriver)
     : portNames(std::move(portNames)), makeDriver(std::move(makeDriver)) {}
@@ -72,12 +23,42 @@ void LowLevelDriverDemo::update(std::shared_ptr<Message> message) {
     sendLine(text);
 }
 
+void LowLevelDriverDemo::setProgram(std::shared_ptr<LineSink> newProgram) {
+    std::lock_guard<std::mutex> hold(programLock);
+    program = std::move(newProgram);
+}
+
+bool LowLevelDriverDemo::hasProgram() const {
+    std::lock_guard<std::mutex> hold(programLock);
+    return program != nullptr;
+}
+
+bool LowLevelDriverDemo::sendLine(const std::string& text) {
+    std::lock_guard<std::mutex> hold(programLock);
+    return program && program->sendLine(text);
+}
+
 void LowLevelDriverDemo::connectBoard(const std::string& portText) {
+    const std::optional<std::string> named = portNames.resolve(portText);
+    if (!named) {
+        // Only names the relay knows lead to a device: a program must not be
+        // able to open whatever path it likes.
+        writeConsole(str(boost::format("*** error: '%1%' is not a serial port name: ask for COM<n>, or a name "
+                                       "given with --map\n") %
+                         programTextForLog(portText)));
+        sendLine("ERROR");
+        return;
+    }
+    connectDevice(portText, *named);
+}
+
+void LowLevelDriverDemo::connectDevice(const std::string& portText, const std::string& portDevice) {
     port = portText;
+    device = portDevice;
     if (connected) {
         // A program that connects to a relay that already has the board (as
         // at start-up in auto-connect mode) must not lose it by asking again.
-        if (portNames.resolve(port) == openDevice) {
+        if (device == openDevice) {
             sendLine("CONN");
             return;
         }
@@ -88,6 +69,7 @@ void LowLevelDriverDemo::connectBoard(const std::string& portText) {
 
 void LowLevelDriverDemo::disconnectBoard() {
     port.clear();
+    device.clear();
     if (connected) {
         toggleConnection();
     } else {
@@ -112,22 +94,22 @@ void LowLevelDriverDemo::toggleConnection() {
         return;
     }
     closeBoard();
-    if (hasProgramSocket()) sendLine("DISCONN");
+    sendLine("DISCONN");
 }
 
 void LowLevelDriverDemo::openConnection() {
     connected = true;
-    writeConsole(str(boost::format("--connect to board, serial port: '%1%'\n") % port));
-    const std::string device = portNames.resolve(port);
-    writeConsole(str(boost::format("--serial device: '%1%'\n") % device));
+    writeConsole(str(boost::format("--connect to board, serial port: '%1%'\n") % programTextForLog(port)));
+    writeConsole(str(boost::format("--serial device: '%1%'\n") % escapedForLog(device)));
     driver = makeDriver(device);
     driver->attach(this);
     try {
         driver->open();
     } catch (const std::exception& error) {
-        // No such device, a device another process holds, a bad name: the
-        // relay stays without a board and keeps serving the program.
-        writeConsole(str(boost::format("*** error: could not open serial port '%1%': %2%\n") % port % error.what()));
+        // No such device, a device another process holds: the relay stays
+        // without a board and keeps serving the program.
+        writeConsole(str(boost::format("*** error: could not open serial port '%1%': %2%\n") %
+                         programTextForLog(port) % error.what()));
         driver->detach(this);
         driver.reset();
         connected = false;
@@ -135,7 +117,7 @@ void LowLevelDriverDemo::openConnection() {
         return;
     }
     openDevice = device;
-    if (!hasProgramSocket()) {
+    if (!hasProgram()) {
         writeConsole("--no socket connection (yet) to draughts program\n");
         return;
     }
@@ -144,70 +126,20 @@ void LowLevelDriverDemo::openConnection() {
 
 void LowLevelDriverDemo::translateCommand(const std::string& line) {
     if (!connected) {
-        writeConsole(str(boost::format("** not connected, ignore command: %1%\n") % line));
+        writeConsole(str(boost::format("** not connected, ignore command: %1%\n") % programTextForLog(line)));
         sendLine("ERROR");
         return;
     }
-    int code = 0;
-    std::sscanf(line.c_str(), "%2d", &code);
-    if (code == KRV_CMD_CLOCK_MESSAGE) {
-        int subCommand = 0;
-        const bool hasSubCommand = std::sscanf(line.c_str(), "%2d%1d", &code, &subCommand) == 2;
-        std::string text = "received: KRV_CMD_CLOCK_MESSAGE ";
-        if (hasSubCommand && subCommand >= 0 && subCommand <= 5) {
-            text += clockCommandNames[subCommand];
-        } else if (hasSubCommand) {
-            text += str(boost::format("\n*** unrecognized clock command: %1%\n") % subCommand);
-        } else {
-            text += "\n*** unrecognized clock command: none\n";
-        }
-        const std::string argument = line.size() > 3 ? line.substr(3) : std::string();
-        if (!argument.empty()) text += " " + argument;
-        writeConsole(text + "\n");
-        if (hasSubCommand) sendClockCommand(subCommand, argument);
-        return;
-    }
-    for (const BoardRequest& request : boardRequests) {
-        if (request.code != code) continue;
-        writeConsole(str(boost::format("received: %1%\n") % request.name));
-        send(*request.make());
-        return;
-    }
-    writeConsole(str(boost::format("*** unrecognized command: %1%\n") % code));
+    const TranslatedRequest request = translateRequest(line);
+    writeConsole(request.log);
+    if (request.command) send(*request.command);
 }
 
 void LowLevelDriverDemo::sendClockCommand(int subCommand, const std::string& argument) {
-    std::unique_ptr<Command> command;
-    switch (subCommand) {
-        case 0: {
-            int beepTime = 0;
-            if (!readNumber(argument, beepTime)) {
-                writeConsole(str(boost::format("*** beep time is not a number: %1%\n") % argument));
-                return;
-            }
-            command = std::make_unique<CmdClockBeep>(beepTime);
-            break;
-        }
-        case 1:
-            command = std::make_unique<CmdClockIcons>();
-            break;
-        case 2:
-            command = argument.empty() ? std::make_unique<CmdClockMessage>()
-                                       : std::make_unique<CmdClockMessage>(argument, 0, false);
-            break;
-        case 3:
-            command = std::make_unique<CmdClockSetNRun>();
-            break;
-        case 4:
-            command = std::make_unique<CmdEndClockMessage>();
-            break;
-        case 5:
-            command = std::make_unique<CmdClockVersion>();
-            break;
-        default:
-            return;
-    }
-    send(*command);
+    std::string log;
+    const std::unique_ptr<Command> command = makeClockCommand(subCommand, argument, log);
+    if (!log.empty()) writeConsole(log);
+    if (command) send(*command);
 }
 
 void LowLevelDriverDemo::send(Command& command) {

@@ -4,16 +4,18 @@
 #include <boardio/boardio.h>
 
 #include <memory>
+#include <mutex>
 #include <string>
 
 #include "board_driver.h"
+#include "line_sink.h"
 #include "port_names.h"
 
 // The relay's board side: holds the board connection the draughts program
 // asks for, turns the program's requests into board commands, and sends every
 // board message back to the program as one line.
 //
-// Everything but update runs on the session thread; update runs on the
+// Everything but update runs on the session's thread; update runs on the
 // board's thread.
 class LowLevelDriverDemo : public krvEBLowLevel::SingleBoardObserver {
 public:
@@ -26,10 +28,23 @@ public:
 
     void update(std::shared_ptr<krvEBLowLevel::Message> message) override;
 
-    // A connect request for portText. With a connection open on the same
-    // device the program is told "CONN" again and the connection stays; one
-    // open on another device is closed and the new one opened.
+    // The draughts program that replies and board lines go to; null while
+    // none is connected, and then they are dropped. When it returns, no
+    // line is on its way to the program it replaces.
+    void setProgram(std::shared_ptr<LineSink> program);
+    bool hasProgram() const;
+    // Sends a line to the program, if one is connected.
+    bool sendLine(const std::string& text);
+
+    // A connect request for portText: a COM<n> name or a name given with
+    // --map. With a connection open on the same device the program is told
+    // "CONN" again and the connection stays; one open on another device is
+    // closed and the new one opened. A text that names no port gets "ERROR"
+    // and leaves an open connection as it is.
     void connectBoard(const std::string& portText);
+    // Connects the board on a device named directly (a device path given
+    // at start-up), as connectBoard does once it has the device.
+    void connectDevice(const std::string& portText, const std::string& device);
     // A disconnect request: closes an open connection; with none open, the
     // program is told "DISCONN" all the same.
     void disconnectBoard();
@@ -53,7 +68,14 @@ private:
     std::unique_ptr<BoardDriver> driver;
     bool connected = false;
     std::string port;        // the port text of the next connection
+    std::string device;      // the device of the next connection
     std::string openDevice;  // the device of the open connection
+
+    // Held while a line is handed to the program (which never waits for
+    // it), so that setProgram can tell when the old program is no longer
+    // being sent to.
+    mutable std::mutex programLock;
+    std::shared_ptr<LineSink> program;
 };
 
 #endif

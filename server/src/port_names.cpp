@@ -15,7 +15,6 @@ bool equalIgnoringCase(const std::string& a, const std::string& b) {
     return true;
 }
 
-#if !defined(_WIN32)
 // The serial device of COM<n>, or empty when the text is not such a name.
 std::string serialDeviceOf(const std::string& portText) {
     const std::string prefix = portText.substr(0, 3);
@@ -28,9 +27,12 @@ std::string serialDeviceOf(const std::string& portText) {
     }
     const long number = std::stol(digits);
     if (number < 1) return {};
+#if defined(_WIN32)
+    return str(boost::format("COM%1%") % number);
+#else
     return str(boost::format("/dev/ttyS%1%") % (number - 1));
-}
 #endif
+}
 
 }  // namespace
 
@@ -41,13 +43,11 @@ bool PortNames::addRule(const std::string& rule) {
     return true;
 }
 
-std::string PortNames::resolve(const std::string& portText) const {
+std::optional<std::string> PortNames::resolve(const std::string& portText) const {
     for (auto rule = rules.rbegin(); rule != rules.rend(); ++rule) {
         if (equalIgnoringCase(rule->first, portText)) return rule->second;
     }
-#if !defined(_WIN32)
-    const std::string device = serialDeviceOf(portText);
-    if (!device.empty()) return device;
-#endif
-    return portText;
+    std::string device = serialDeviceOf(portText);
+    if (device.empty()) return std::nullopt;
+    return device;
 }

@@ -1,6 +1,7 @@
 #ifndef DAMRELAY_PORT_NAMES_H
 #define DAMRELAY_PORT_NAMES_H
 
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,10 +16,10 @@ public:
     bool addRule(const std::string& rule);
 
     // The device a port text opens: the device of the last rule whose name
-    // equals the text (case ignored); else, on POSIX systems, /dev/ttyS<n-1>
-    // for COM<n>, Com<n> or com<n> (n >= 1, nothing after the digits); else
-    // the text unchanged, so that a device path works as a port name.
-    std::string resolve(const std::string& portText) const;
+    // equals the text (case ignored); else, for COM<n>, Com<n> or com<n>
+    // (n >= 1, nothing after the digits), /dev/ttyS<n-1> on POSIX systems
+    // and the name itself on Windows. Any other text names no device.
+    std::optional<std::string> resolve(const std::string& portText) const;
 
 private:
     std::vector<std::pair<std::string, std::string>> rules;

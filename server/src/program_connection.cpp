@@ -1,70 +1,139 @@
 #include "program_connection.h"
 
-#include <atomic>
+#include <boost/asio/post.hpp>
+#include <boost/asio/write.hpp>
 #include <boost/format.hpp>
-#include <mutex>
+#include <utility>
 
 #include "console.h"
+#include "log_text.h"
 
-namespace {
+using boost::system::error_code;
 
-// Sends hold the lock for the whole line. The pointer itself is atomic so
-// that the session thread can read it, and end a connection whose send is
-// blocked, without waiting for that send.
-std::mutex sendLock;
-std::atomic<Socket*> programSocket{nullptr};
-
-// Caller holds sendLock.
-bool sendLocked(Socket& socket, const std::string& text) {
-    writeConsole(str(boost::format("send: '%1%'\n") % text));
-    return socket.sendAll(text + '\n');
+ProgramConnection::ProgramConnection(boost::asio::ip::tcp::socket socket, std::size_t sendBound)
+    : socket(std::move(socket)), sendBound(sendBound) {
+    // A send that the socket cannot take at once must return, not wait: the
+    // rest then goes out through the write in flight.
+    error_code ignored;
+    this->socket.non_blocking(true, ignored);
 }
 
-}  // namespace
-
-void setProgramSocket(Socket* socket, const std::string& greeting) {
-    std::lock_guard<std::mutex> hold(sendLock);
-    programSocket = socket;
-    if (socket != nullptr && !greeting.empty()) sendLocked(*socket, greeting);
+void ProgramConnection::start(LineHandler lineHandler, EndHandler endHandler) {
+    onLine = std::move(lineHandler);
+    onEnd = std::move(endHandler);
+    reading = true;
+    readSome();
 }
 
-void endProgramConnection() {
-    // Only the session thread installs and ends the connection, so the
-    // pointer cannot change under us here.
-    Socket* socket = programSocket.load();
-    if (socket == nullptr) return;
-    // A send blocked on a program that no longer reads would hold the lock
-    // for ever; ending the connection first makes it return.
-    socket->shutdownBoth();
-    {
-        std::lock_guard<std::mutex> hold(sendLock);
-        programSocket = nullptr;
+void ProgramConnection::readSome() {
+    socket.async_read_some(boost::asio::buffer(readBuffer),
+                           [self = shared_from_this()](const error_code& error, std::size_t size) {
+                               self->onRead(error, size);
+                           });
+}
+
+void ProgramConnection::onRead(const error_code& error, std::size_t size) {
+    if (!reading) return;
+    if (size > 0 && !splitter.feed(readBuffer.data(), size, onLine)) {
+        stopReading();
+        return;
     }
-    delete socket;
-}
-
-bool hasProgramSocket() { return programSocket.load() != nullptr; }
-
-bool sendLine(const std::string& text) {
-    std::lock_guard<std::mutex> hold(sendLock);
-    Socket* socket = programSocket.load();
-    if (socket == nullptr) return false;
-    return sendLocked(*socket, text);
-}
-
-std::string receiveLine() {
-    // Only the session thread reads and only it ends the connection, so the
-    // socket stays valid while this runs without the lock.
-    Socket* socket = programSocket.load();
-    if (socket == nullptr) return {};
-    std::string line;
-    for (;;) {
-        // One byte at a time: nothing after the line feed is taken early.
-        char byte = 0;
-        const long received = socket->receive(&byte, 1);
-        if (received < 0) return {};
-        if (received == 0) return line;
-        if (line.size() < maxRequestLineLength || byte == '\n') line += byte;
-        if (byte == '\n') return line;
+    if (error) {
+        // A program that closes after a last line without its line feed
+        // still has that line handled; a failed connection has not.
+        if (error == boost::asio::error::eof) {
+            if (std::optional<std::string> last = splitter.finish()) onLine(*last);
+        }
+        stopReading();
+        return;
     }
+    readSome();
+}
+
+void ProgramConnection::stopReading() {
+    reading = false;
+    end();
+    EndHandler handler = std::move(onEnd);
+    onEnd = nullptr;
+    if (handler) handler();
+}
+
+bool ProgramConnection::sendLine(const std::string& text) {
+    std::lock_guard<std::mutex> hold(lock);
+    if (!sending) return false;
+    if (writing) {
+        const std::size_t waitingBytes = waiting.size() + inFlight.size();
+        if (waitingBytes + text.size() + 1 > sendBound) {
+            stopSending(str(boost::format("*** error: Draughts program does not read: %1% bytes wait for it, "
+                                          "connection closed\n") %
+                            waitingBytes));
+            return false;
+        }
+        writeConsole(str(boost::format("send: '%1%'\n") % escapedForLog(text)));
+        waiting.append(text).push_back('\n');
+        return true;
+    }
+    writeConsole(str(boost::format("send: '%1%'\n") % escapedForLog(text)));
+    static const char lineFeed = '\n';
+    const std::array<boost::asio::const_buffer, 2> line{boost::asio::buffer(text), boost::asio::buffer(&lineFeed, 1)};
+    error_code error;
+    const std::size_t sent = socket.send(line, 0, error);
+    if (error && error != boost::asio::error::would_block && error != boost::asio::error::try_again) {
+        stopSending(str(boost::format("--Draughts program connection lost: %1%\n") % error.message()));
+        return false;
+    }
+    if (sent == text.size() + 1) return true;
+    if (sent < text.size()) waiting.append(text, sent, std::string::npos);
+    waiting.push_back('\n');
+    writing = true;
+    boost::asio::post(socket.get_executor(), [self = shared_from_this()] {
+        std::lock_guard<std::mutex> hold(self->lock);
+        self->writeWaiting();
+    });
+    return true;
+}
+
+void ProgramConnection::writeWaiting() {
+    if (!sending) {
+        writing = false;
+        return;
+    }
+    inFlight.swap(waiting);
+    boost::asio::async_write(socket, boost::asio::buffer(inFlight),
+                             [self = shared_from_this()](const error_code& error, std::size_t) {
+                                 self->onWritten(error);
+                             });
+}
+
+void ProgramConnection::onWritten(const error_code& error) {
+    std::lock_guard<std::mutex> hold(lock);
+    inFlight.clear();
+    if (error && sending) stopSending(str(boost::format("--Draughts program connection lost: %1%\n") % error.message()));
+    if (!sending || waiting.empty()) {
+        writing = false;
+        return;
+    }
+    writeWaiting();
+}
+
+void ProgramConnection::stopSending(const std::string& why) {
+    sending = false;
+    writeConsole(why);
+    // Closing belongs to the session's thread, where reads and writes
+    // complete; its read then ends and the session with it.
+    boost::asio::post(socket.get_executor(), [self = shared_from_this()] { self->end(); });
+}
+
+void ProgramConnection::end() {
+    std::lock_guard<std::mutex> hold(lock);
+    if (!socket.is_open()) return;
+    const std::size_t unsent = waiting.size() + inFlight.size();
+    if (sending && unsent > 0) {
+        writeConsole(str(boost::format("--%1% bytes for the Draughts program not sent: the connection ended\n") % unsent));
+    }
+    sending = false;
+    waiting.clear();
+    error_code ignored;
+    socket.shutdown(boost::asio::ip::tcp::socket::shutdown_both, ignored);
+    socket.close(ignored);
 }

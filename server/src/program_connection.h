@@ -1,40 +1,77 @@
 #ifndef DAMRELAY_PROGRAM_CONNECTION_H
 #define DAMRELAY_PROGRAM_CONNECTION_H
 
-// The one connection to the draughts program. The session thread installs it,
-// reads from it and ends it; the session thread and the board's thread both
-// send lines on it. A lock hands it over: a line is sent whole before the
-// next one starts, and no send touches a connection that has been ended.
-
+#include <array>
+#include <boost/asio/ip/tcp.hpp>
 #include <cstddef>
+#include <functional>
+#include <memory>
+#include <mutex>
 #include <string>
 
-#include "socket.h"
+#include "line_sink.h"
+#include "line_splitter.h"
 
-// The longest request line handled; the rest of a longer line is discarded.
-constexpr std::size_t maxRequestLineLength = 64 * 1024;
+// Lines waiting for a program that does not read, beyond what its socket
+// holds. A board sends a few kilobytes a second at most: this is minutes of
+// it, so only a program that has stopped reading reaches it.
+constexpr std::size_t defaultSendBound = 1024 * 1024;
 
-// Makes socket the program's connection; the relay owns it from here on.
-// A non-empty greeting is sent (and logged) as the connection's first line,
-// before any other thread can send on it.
-void setProgramSocket(Socket* socket, const std::string& greeting = std::string());
+// The connection to the draughts program. Reads and writes complete on the
+// thread that runs the socket's io_context (the session's); lines are sent
+// from there and from the board's thread.
+//
+// A line is handed to the socket at once when nothing waits before it; what
+// the socket does not take waits here and goes out through one write in
+// flight. Nobody ever waits for the program: a program that leaves more
+// than the bound waiting is disconnected, as if it had gone away.
+class ProgramConnection : public LineSink, public std::enable_shared_from_this<ProgramConnection> {
+public:
+    using LineHandler = LineSplitter::LineHandler;
+    using EndHandler = std::function<void()>;
 
-// Ends the program's connection and deletes it. A send in progress on another
-// thread finishes (or fails) first; every later send finds no program.
-void endProgramConnection();
+    explicit ProgramConnection(boost::asio::ip::tcp::socket socket, std::size_t sendBound = defaultSendBound);
+    ProgramConnection(const ProgramConnection&) = delete;
+    ProgramConnection& operator=(const ProgramConnection&) = delete;
 
-bool hasProgramSocket();
+    // Starts reading. onLine gets each line without its line feed (the last
+    // one also when the program closes without a line feed); reading stops
+    // when it returns false. onEnd is called once when reading has stopped,
+    // for whatever reason, and the connection has ended.
+    void start(LineHandler onLine, EndHandler onEnd);
 
-// Logs "send: '<text>'" and sends text with a line feed to the program. Log
-// line and line on the connection come in the same order from every thread.
-// Does nothing and returns false when no program is connected; false too when
-// the program has gone away.
-bool sendLine(const std::string& text);
+    bool sendLine(const std::string& text) override;
 
-// The next line from the program, with its line feed. The last line before
-// the program closes the connection may lack one. Empty when the connection
-// has ended or failed. A line longer than maxRequestLineLength is cut to that
-// length and given a line feed; the rest of it is discarded.
-std::string receiveLine();
+    // Ends the connection: lines still waiting are not sent (the log says
+    // how many bytes), a read in progress ends. On the session's thread.
+    void end();
+
+private:
+    void readSome();
+    void onRead(const boost::system::error_code& error, std::size_t size);
+    void stopReading();
+    // The caller holds lock.
+    void writeWaiting();
+    void onWritten(const boost::system::error_code& error);
+    void stopSending(const std::string& why);
+
+    boost::asio::ip::tcp::socket socket;
+    const std::size_t sendBound;
+
+    // Held for each line sent: the line's log text, the socket's send and
+    // the queue go together.
+    std::mutex lock;
+    std::string waiting;    // whole lines after the write in flight
+    std::string inFlight;   // the bytes of the write in flight
+    bool writing = false;   // a write is in flight or about to start
+    bool sending = true;    // false once the connection is ending
+
+    // Session's thread only.
+    LineSplitter splitter;
+    std::array<char, 16 * 1024> readBuffer{};
+    LineHandler onLine;
+    EndHandler onEnd;
+    bool reading = false;
+};
 
 #endif

@@ -1,5 +1,6 @@
 #include "startup.h"
 
+#include <boost/asio/ip/address.hpp>
 #include <boost/format.hpp>
 #include <cerrno>
 #include <cstdlib>
@@ -34,8 +35,17 @@ void waitForConfirmation() {
 std::optional<StartupSettings> parseCommandLine(const std::vector<std::string>& arguments) {
     StartupSettings settings;
     std::size_t next = 0;
-    while (next < arguments.size() && arguments[next] == "--map") {
-        if (next + 1 == arguments.size() || !settings.portNames.addRule(arguments[next + 1])) return std::nullopt;
+    while (next < arguments.size() && (arguments[next] == "--map" || arguments[next] == "--listen")) {
+        if (next + 1 == arguments.size()) return std::nullopt;
+        const std::string& value = arguments[next + 1];
+        if (arguments[next] == "--map") {
+            if (!settings.portNames.addRule(value)) return std::nullopt;
+        } else {
+            boost::system::error_code error;
+            boost::asio::ip::make_address(value, error);
+            if (error) return std::nullopt;
+            settings.listen.address = value;
+        }
         next += 2;
     }
     const std::vector<std::string> positional(arguments.begin() + static_cast<long>(next), arguments.end());
@@ -43,7 +53,7 @@ std::optional<StartupSettings> parseCommandLine(const std::vector<std::string>& 
     if (!positional.empty()) {
         const long socketPort = readSocketPort(positional[0]);
         if (socketPort < 1 || socketPort > 65535) return std::nullopt;
-        settings.socketPort = static_cast<int>(socketPort);
+        settings.listen.port = static_cast<unsigned short>(socketPort);
     }
     if (positional.size() == 2) settings.comPort = positional[1];
     settings.confirmExit = positional.size() == 2;
@@ -61,13 +71,17 @@ void printUsage(bool exitAfter) {
         "  damrelay\n"
         "  damrelay 50000\n"
         "  damrelay 50000 COM3\n");
+    writeConsole(
+        "options (before the other arguments, each may be repeated):\n"
+        "  --map <name>=<device>  the port name <name> opens <device>\n"
+        "  --listen <address>     take programs on this address only (default: every\n"
+        "                         interface), for example --listen 127.0.0.1\n");
 #if !defined(_WIN32)
     writeConsole(
         "serial ports:\n"
-        "  COM<n> opens /dev/ttyS<n-1>; any other port name is opened as it is given\n"
-        "  --map <name>=<device> opens <device> for the port name <name>; it may be\n"
-        "  repeated and comes before the other arguments, for example:\n"
-        "  damrelay --map COM3=/dev/ttyUSB0 50000 COM3\n");
+        "  COM<n> opens /dev/ttyS<n-1> unless --map names another device for it:\n"
+        "  damrelay --map COM3=/dev/ttyUSB0 50000 COM3\n"
+        "  at start-up a device path works too: damrelay 50000 /dev/ttyUSB0\n");
 #endif
     if (exitAfter) waitAndExit();
 }
@@ -84,7 +98,10 @@ int runRelay(const std::vector<std::string>& arguments) {
 
     printUsage(false);
     writeConsole("\n");
-    writeConsole(str(boost::format("socket port Draughts program = %1%\n") % settings->socketPort));
+    writeConsole(str(boost::format("socket port Draughts program = %1%\n") % settings->listen.port));
+    if (settings->listen.address != ListenSettings().address) {
+        writeConsole(str(boost::format("socket address Draughts program = %1%\n") % settings->listen.address));
+    }
     writeConsole(str(boost::format("COM    port KRV E-board      = %1%\n") %
                      (settings->comPort.empty() ? std::string("none") : settings->comPort)));
 
@@ -93,7 +110,10 @@ int runRelay(const std::vector<std::string>& arguments) {
                                        : "\nNOTE: server will be controlled by Draughts program and auto-exit\n\n");
     int exitCode = settings->confirmExit ? 1 : 0;
     try {
-        runMessageListener(settings->socketPort, demo, settings->comPort);
+        if (runMessageListener(settings->listen, demo, settings->comPort) == SessionEnd::exitRequested) {
+            // The program asked the relay to end: at once, in either mode.
+            return 0;
+        }
     } catch (const std::exception& error) {
         // For example the socket port held by another program.
         writeConsole(str(boost::format("*** error: %1%\n") % error.what()));

@@ -6,18 +6,20 @@
 #include <vector>
 
 #include "port_names.h"
+#include "session.h"
 
 // What the command line sets for the whole run.
 struct StartupSettings {
-    int socketPort = 50000;
+    ListenSettings listen;
     std::string comPort;       // empty: the draughts program decides when to connect
     bool confirmExit = false;  // auto-connect mode: ask before ending
     PortNames portNames;
 };
 
 // Reads the arguments that follow the program name: any number of
-// "--map <name>=<device>" options, then at most a socket port (1 to 65535)
-// and a COM port text. Empty on a command-line error.
+// "--map <name>=<device>" and "--listen <address>" options, then at most a
+// socket port (1 to 65535) and a COM port text. Empty on a command-line
+// error.
 std::optional<StartupSettings> parseCommandLine(const std::vector<std::string>& arguments);
 
 // The whole run of the relay; returns the exit code (0 or 1). A command-line

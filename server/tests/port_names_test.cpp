@@ -22,18 +22,23 @@ TEST(PortNamesTest, ComNamesOpenTheSerialDeviceUnlessARuleSaysOtherwise) {
         {"COM3", "/dev/ttyUSB1"},
         {"cOm3", "/dev/ttyUSB1"},
         {"BOARD", "/dev/serial/by-id/usb-board"},
-        {"COM0", "COM0"},
-        {"COM", "COM"},
-        {"cOM4", "cOM4"},
-        {"COM4 ", "COM4 "},
-        {"COM4 the board", "COM4 the board"},
-        {"COM4a", "COM4a"},
-        {"COM-1", "COM-1"},
-        {"COM1234567890", "COM1234567890"},
-        {"/dev/pts/3", "/dev/pts/3"},
-        {"", ""},
+        // Anything else names no device: a program cannot open a path.
+        {"COM0", nullptr},
+        {"COM", nullptr},
+        {"cOM4", nullptr},
+        {"COM4 ", nullptr},
+        {"COM4 the board", nullptr},
+        {"COM4a", nullptr},
+        {"COM-1", nullptr},
+        {"COM1234567890", nullptr},
+        {"COM3/../x", nullptr},
+        {"/dev/pts/3", nullptr},
+        {"", nullptr},
     };
-    for (const Case& c : cases) EXPECT_EQ(names.resolve(c.portText), c.device) << c.portText;
+    for (const Case& c : cases) {
+        const std::optional<std::string> device = names.resolve(c.portText);
+        EXPECT_EQ(device, c.device ? std::optional<std::string>(c.device) : std::nullopt) << c.portText;
+    }
 }
 
 TEST(PortNamesTest, RulesNeedANameAndADevice) {

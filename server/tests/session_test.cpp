@@ -4,54 +4,20 @@
 
 #include <gtest/gtest.h>
 
-#include <boost/system/system_error.hpp>
 #include <memory>
 #include <sstream>
+#include <utility>
 
 #include "console.h"
 #include "low_level_driver_demo.h"
-#include "program_client.h"
-#include "program_connection.h"
-#include "socket.h"
+#include "stand_ins.h"
 
 namespace {
 
-using namespace std::chrono_literals;
-using Bytes = std::vector<unsigned char>;
-using testing_support::localPort;
-using testing_support::ProgramClient;
-
-// What the relay did with its drivers, in order.
-struct DriverRecord {
-    std::vector<std::string> events;
-    std::vector<Bytes> commands;
-    std::string failingDevice;  // open() on this device fails as a missing device does
-};
-
-class RecordingDriver : public BoardDriver {
-public:
-    RecordingDriver(DriverRecord& record, std::string device) : record(record), device(std::move(device)) {
-        record.events.push_back("make " + this->device);
-    }
-    ~RecordingDriver() override { record.events.push_back("delete " + device); }
-    void attach(krvEBLowLevel::SingleBoardObserver*) override { record.events.push_back("attach"); }
-    void detach(krvEBLowLevel::SingleBoardObserver*) override { record.events.push_back("detach"); }
-    void open() override {
-        record.events.push_back("open");
-        if (device == record.failingDevice) {
-            throw boost::system::system_error(make_error_code(boost::system::errc::no_such_file_or_directory), "open");
-        }
-    }
-    void close() override { record.events.push_back("close"); }
-    void sendCommand(krvEBLowLevel::Command* command) override {
-        const unsigned char* data = command->getData();
-        record.commands.emplace_back(data, data + command->size);
-    }
-
-private:
-    DriverRecord& record;
-    std::string device;
-};
+using testing_support::Bytes;
+using testing_support::DriverRecord;
+using testing_support::RecordingDriver;
+using testing_support::RecordingProgram;
 
 class SessionTest : public ::testing::Test {
 protected:
@@ -67,14 +33,10 @@ protected:
     void SetUp() override { redirectConsole(&log); }
     void TearDown() override {
         demo.reset();
-        endProgramConnection();
         redirectConsole(nullptr);
     }
 
-    void connectProgram() {
-        client = std::make_unique<ProgramClient>(localPort(server.handle));
-        setProgramSocket(server.accept());
-    }
+    void connectProgram() { demo->setProgram(program); }
     // A program with the board connected, its replies and the log so far
     // taken, so that a test sees only what its own lines cause.
     void connectProgramAndBoard() {
@@ -83,19 +45,9 @@ protected:
         repliesSoFar();
         takeLog();
     }
-    // The lines the program got up to now: a marker sent last shows where
-    // they end, so that a missing reply is seen without waiting.
-    std::vector<std::string> repliesSoFar() {
-        sendLine("MARK");
-        std::vector<std::string> lines;
-        for (std::optional<std::string> line = client->readLine(); line && *line != "MARK"; line = client->readLine()) {
-            lines.push_back(*line);
-        }
-        return lines;
-    }
-    void handle(const std::string& line) {
-        if (!handleControlLine(*demo, line)) demo->translateCommand(line);
-    }
+    // The lines the program got since the last look.
+    std::vector<std::string> repliesSoFar() { return std::exchange(program->lines, {}); }
+    void handle(const std::string& line) { EXPECT_TRUE(handleProgramLine(*demo, line)); }
     std::string takeLog() {
         std::string text = log.str();
         log.str("");
@@ -105,8 +57,7 @@ protected:
     DriverRecord record;
     std::unique_ptr<LowLevelDriverDemo> demo;
     std::ostringstream log;
-    SocketServer server{0};
-    std::unique_ptr<ProgramClient> client;
+    std::shared_ptr<RecordingProgram> program = std::make_shared<RecordingProgram>();
 };
 
 using Lines = std::vector<std::string>;
@@ -117,22 +68,23 @@ TEST_F(SessionTest, ConnectOpensTheMappedDeviceAndDisconnectClosesBeforeDetachin
     EXPECT_EQ(repliesSoFar(), Lines{"CONN"});
     EXPECT_EQ(takeLog(),
               "received: com7\nconnect to KRV E-board\n--connect to board, serial port: 'com7'\n"
-              "--serial device: '/dev/board7'\nsend: 'CONN'\nsend: 'MARK'\n");
+              "--serial device: '/dev/board7'\nsend: 'CONN'\n");
     handle("DISC");
     EXPECT_EQ(repliesSoFar(), Lines{"DISCONN"});
-    EXPECT_EQ(takeLog(), "received: DISC\ndisconnect E-board\nsend: 'DISCONN'\nsend: 'MARK'\n");
+    EXPECT_EQ(takeLog(), "received: DISC\ndisconnect E-board\nsend: 'DISCONN'\n");
     EXPECT_EQ(record.events, (Lines{"make /dev/board7", "attach", "open", "close", "detach", "delete /dev/board7"}));
 }
 
 TEST_F(SessionTest, ControlLinesNeedTheirExactForm) {
     connectProgram();
     // Not control lines: without a board they are board requests and refused.
-    for (const char* line : {"cOM3", "DISC ", "EXIT\r", "CO", "disc"}) {
+    const std::pair<const char*, const char*> cases[] = {
+        {"cOM3", "cOM3"}, {"DISC ", "DISC "}, {"EXIT\r", "EXIT\\x0D"}, {"CO", "CO"}, {"disc", "disc"}};
+    for (const auto& [line, logged] : cases) {
         SCOPED_TRACE(line);
         handle(line);
         EXPECT_EQ(repliesSoFar(), Lines{"ERROR"});
-        EXPECT_EQ(takeLog(),
-                  std::string("** not connected, ignore command: ") + line + "\nsend: 'ERROR'\nsend: 'MARK'\n");
+        EXPECT_EQ(takeLog(), std::string("** not connected, ignore command: ") + logged + "\nsend: 'ERROR'\n");
     }
     EXPECT_TRUE(record.events.empty());
 }
@@ -145,7 +97,7 @@ TEST_F(SessionTest, CommentsAndEmptyLinesGetNoReply) {
         handle("#Quorvin 4.2, my own comment");
         handle("");
         EXPECT_EQ(repliesSoFar(), withBoard ? Lines{"CONN"} : Lines{});
-        EXPECT_EQ(takeLog(), "received: #Quorvin 4.2, my own comment\nsend: 'MARK'\n");
+        EXPECT_EQ(takeLog(), "received: #Quorvin 4.2, my own comment\n");
     }
     EXPECT_TRUE(record.commands.empty());
 }
@@ -193,7 +145,7 @@ TEST_F(SessionTest, EveryRequestCodeSendsItsCommandAndNoReply) {
         handle(c.line);
         EXPECT_EQ(record.commands, std::vector<Bytes>{c.bytes});
         EXPECT_EQ(repliesSoFar(), Lines{});
-        EXPECT_EQ(takeLog(), std::string(c.logged) + "send: 'MARK'\n");
+        EXPECT_EQ(takeLog(), std::string(c.logged));
     }
 }
 
@@ -223,7 +175,7 @@ TEST_F(SessionTest, UnrecognisedRequestsAreLoggedAndSendNothing) {
         SCOPED_TRACE(c.line);
         handle(c.line);
         EXPECT_EQ(repliesSoFar(), Lines{});
-        EXPECT_EQ(takeLog(), std::string(c.logged) + "send: 'MARK'\n");
+        EXPECT_EQ(takeLog(), std::string(c.logged));
     }
     EXPECT_TRUE(record.commands.empty());
 }
@@ -236,7 +188,7 @@ TEST_F(SessionTest, PortThatCannotBeOpenedIsReportedAndTheRelayStaysWithoutBoard
               "received: COM9\nconnect to KRV E-board\n--connect to board, serial port: 'COM9'\n"
               "--serial device: '/dev/missing'\n"
               "*** error: could not open serial port 'COM9': open: No such file or directory\n"
-              "send: 'ERROR'\nsend: 'MARK'\n");
+              "send: 'ERROR'\n");
     EXPECT_EQ(record.events, (Lines{"make /dev/missing", "attach", "open", "detach", "delete /dev/missing"}));
     EXPECT_FALSE(demo->isConnected());
 
@@ -261,6 +213,29 @@ TEST_F(SessionTest, ConnectToAnotherPortMovesTheConnection) {
     handle("COM9");
     EXPECT_EQ(repliesSoFar(), Lines{"ERROR"});
     EXPECT_FALSE(demo->isConnected());
+}
+
+TEST_F(SessionTest, ConnectLinesThatNameNoPortGetErrorAndLeaveTheBoardAsItIs) {
+    connectProgramAndBoard();
+    for (const std::string line : {"COM4 x", "COM", "com0", "Com3/../../tmp/x", "COM7\r"}) {
+        SCOPED_TRACE(line);
+        handle(line);
+        EXPECT_EQ(repliesSoFar(), Lines{"ERROR"});
+        const std::string logged = line == "COM7\r" ? "COM7\\x0D" : line;
+        EXPECT_EQ(takeLog(), "received: " + logged + "\nconnect to KRV E-board\n*** error: '" + logged +
+                                 "' is not a serial port name: ask for COM<n>, or a name given with --map\n"
+                                 "send: 'ERROR'\n");
+    }
+    EXPECT_TRUE(demo->isConnected());
+    EXPECT_EQ(record.events, (Lines{"make /dev/board7", "attach", "open"}));
+}
+
+TEST_F(SessionTest, ExitClosesTheBoardWithoutReplyAndEndsTheSession) {
+    connectProgramAndBoard();
+    EXPECT_FALSE(handleProgramLine(*demo, "EXIT"));
+    EXPECT_EQ(repliesSoFar(), Lines{});
+    EXPECT_EQ(takeLog(), "received: EXIT\ndraughts program requested exit");
+    EXPECT_EQ(record.events, (Lines{"make /dev/board7", "attach", "open", "close", "detach", "delete /dev/board7"}));
 }
 
 TEST_F(SessionTest, BoardStillOpenWhenTheRelayEndsIsClosed) {

@@ -13,6 +13,7 @@ TEST(CommandLineTest, SocketPortComPortAndMode) {
         int socketPort;
         const char* comPort;
         bool confirmExit;
+        const char* listenAddress = "0.0.0.0";
     };
     const Case cases[] = {
         {{}, 50000, "", false},
@@ -26,11 +27,14 @@ TEST(CommandLineTest, SocketPortComPortAndMode) {
         {{"50000", ""}, 50000, "", true},
         {{"--map", "COM3=/dev/ttyUSB0", "50000", "COM3"}, 50000, "COM3", true},
         {{"--map", "a=b", "--map", "c=d", "7"}, 7, "", false},
+        {{"--listen", "127.0.0.1", "--map", "a=b"}, 50000, "", false, "127.0.0.1"},
+        {{"--listen", "::1", "50000", "/dev/ttyUSB0"}, 50000, "/dev/ttyUSB0", true, "::1"},
     };
     for (const Case& c : cases) {
         const std::optional<StartupSettings> settings = parseCommandLine(c.arguments);
         ASSERT_TRUE(settings) << ::testing::PrintToString(c.arguments);
-        EXPECT_EQ(settings->socketPort, c.socketPort);
+        EXPECT_EQ(settings->listen.port, c.socketPort);
+        EXPECT_EQ(settings->listen.address, c.listenAddress);
         EXPECT_EQ(settings->comPort, c.comPort);
         EXPECT_EQ(settings->confirmExit, c.confirmExit);
     }
@@ -49,6 +53,9 @@ TEST(CommandLineTest, Errors) {
         {"--map"},
         {"--map", "COM3"},
         {"--map", "COM3=", "1"},
+        {"--listen"},
+        {"--listen", "localhost:1"},
+        {"--listen", "300.1.1.1", "1"},
     };
     for (const Arguments& arguments : cases) {
         EXPECT_FALSE(parseCommandLine(arguments)) << ::testing::PrintToString(arguments);
