@@ -43,6 +43,8 @@ void VirtualBoard::plug() {
     // the host's close from us and keep the device alive after unplug().
     ::close(slave);
     ::fcntl(master, F_SETFD, FD_CLOEXEC);
+    // Writes wait in poll, where a deadline can end them, never in write.
+    ::fcntl(master, F_SETFL, ::fcntl(master, F_GETFL) | O_NONBLOCK);
     device = name;
     if (link.empty()) return;
     try {
@@ -99,13 +101,16 @@ bool VirtualBoard::waitForHost(std::chrono::milliseconds timeout) const {
     return true;
 }
 
-void VirtualBoard::writeBytes(const Bytes& bytes) {
+void VirtualBoard::writeBytes(const Bytes& bytes) { writeBytesUntil(bytes, std::chrono::steady_clock::time_point::max()); }
+
+bool VirtualBoard::writeBytesUntil(const Bytes& bytes, std::chrono::steady_clock::time_point deadline) {
     std::size_t written = 0;
     while (written < bytes.size()) {
         const ssize_t n = ::write(master, bytes.data() + written, bytes.size() - written);
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno == EAGAIN) {
+                if (std::chrono::steady_clock::now() >= deadline) return false;
                 pollfd p{master, POLLOUT, 0};
                 ::poll(&p, 1, 100);
                 continue;
@@ -114,6 +119,7 @@ void VirtualBoard::writeBytes(const Bytes& bytes) {
         }
         written += static_cast<std::size_t>(n);
     }
+    return true;
 }
 
 Bytes VirtualBoard::frame(unsigned char id, const Bytes& payload) {

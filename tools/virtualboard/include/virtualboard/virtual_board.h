@@ -37,6 +37,9 @@ public:
 
     // Writes bytes exactly as given.
     void writeBytes(const Bytes& bytes);
+    // As writeBytes, but gives up when the host has not taken them all by
+    // the deadline (a host that does not read); false then.
+    bool writeBytesUntil(const Bytes& bytes, std::chrono::steady_clock::time_point deadline);
     // Writes one frame: the id byte, the two 7-bit size bytes of
     // payload.size() + 3, then the payload.
     void writeFrame(unsigned char id, const Bytes& payload);

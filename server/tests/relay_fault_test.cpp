@@ -1,0 +1,185 @@
+// The relay against programs and boards that misbehave: it stays up, answers,
+// keeps its memory bounded and loses nothing without saying so.
+#include <atomic>
+#include <random>
+#include <thread>
+
+#include "relay_fixture.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using namespace testing_support;
+using virtualboard::Bytes;
+using virtualboard::VirtualBoard;
+
+// A board message whose line is about a kilobyte long.
+Bytes longLineFrame() { return VirtualBoard::frame(0x92, textPayload(std::string(9000, 'T'))); }
+
+// Waits until the relay has sent no new line for a second: it has either
+// filled every buffer towards a program that does not read, or let the
+// program go.
+void waitUntilSendingStalls(const RelayProcess& relay) {
+    const auto deadline = std::chrono::steady_clock::now() + 120s;
+    std::size_t sent = 0;
+    for (;;) {
+        std::this_thread::sleep_for(1s);
+        const std::size_t now = count(relay.console(), "send: '");
+        if (now == sent || std::chrono::steady_clock::now() > deadline) return;
+        sent = now;
+    }
+}
+
+TEST_F(RelayTest, AProgramThatStopsReadingIsLetGoAndNeverHoldsUpTheBoard) {
+    startConnected();
+    // The program reads nothing while the board keeps sending.
+    std::atomic<bool> flooding{true};
+    std::thread flood([&] {
+        while (flooding) board.writeBytesUntil(longLineFrame(), std::chrono::steady_clock::now() + 100ms);
+    });
+    ASSERT_TRUE(relay->waitForConsole("send: 'TTTT"));
+    waitUntilSendingStalls(*relay);
+    // The relay went on reading the board until it let the program go.
+    EXPECT_TRUE(relay->waitForConsole("*** error: Draughts program does not read: "));
+    EXPECT_EQ(relay->waitForExit(20s), 0);
+    flooding = false;
+    flood.join();
+    EXPECT_TRUE(relay->waitForConsole("Message Listener stopped\n"));
+    // What was sent before arrives whole, then the end of the connection.
+    const std::string longLine = textOf(longLineFrame());
+    while (const std::optional<std::string> line = program->readLine(2s)) ASSERT_EQ(*line, longLine);
+    EXPECT_TRUE(program->waitForClose());
+}
+
+TEST_F(RelayTest, RepliesKeepTheirPlaceBehindBoardLinesTheProgramHasNotReadYet) {
+    startConnected();
+    constexpr int frames = 150;  // more than the socket buffers hold at first
+    for (int i = 0; i < frames; ++i) board.writeBytes(longLineFrame());
+    // Taken from the board, so that the disconnect cannot cut them off.
+    const auto deadline = std::chrono::steady_clock::now() + 20s;
+    while (count(relay->console(), "send: 'TTTT") < frames && std::chrono::steady_clock::now() < deadline) {
+        std::this_thread::sleep_for(10ms);
+    }
+    program->sendLine("DISC");
+    program->sendLine("EXIT");
+    EXPECT_EQ(relay->waitForExit(20s), 0);
+    const std::string longLine = textOf(longLineFrame());
+    int longLines = 0;
+    std::optional<std::string> line;
+    while ((line = program->readLine()) && *line == longLine) ++longLines;
+    EXPECT_EQ(longLines, frames);
+    EXPECT_EQ(line, std::optional<std::string>("DISCONN"));
+    EXPECT_TRUE(program->waitForClose());
+}
+
+TEST_F(RelayTest, RequestsFloodingABoardThatDoesNotReadAreReportedAndTheRelayGoesOn) {
+    startConnected();
+    // 200,000 requests: more than three times what the driver keeps waiting
+    // for a board that reads nothing.
+    std::atomic<int> dropped{0};
+    std::atomic<bool> disconnected{false};
+    std::thread reader([&] {
+        while (const std::optional<std::string> line = program->readLine(20s)) {
+            if (line->find("012 Command dropped") != std::string::npos) ++dropped;
+            if (*line == "DISCONN") {
+                disconnected = true;
+                return;
+            }
+        }
+    });
+    const std::string burst = [] {
+        std::string lines;
+        for (int i = 0; i < 1000; ++i) lines += "66\n";
+        return lines;
+    }();
+    for (int i = 0; i < 200; ++i) program->send(burst);
+    program->sendLine("#flood sent");
+    ASSERT_TRUE(relay->waitForConsole("received: #flood sent\n", 60s));
+    // The board reads at last: what waited arrives (the driver's bound and
+    // what the terminal itself holds), then a new request.
+    const Bytes arrived = board.readUntilQuiet(2s, 60s);
+    EXPECT_LT(arrived.size(), 200000u);
+    EXPECT_EQ(std::count(arrived.begin(), arrived.end(), 0x42), static_cast<long>(arrived.size()));
+    program->sendLine("77");
+    EXPECT_EQ(board.read(1, 10s), Bytes{0x4D});
+    program->sendLine("DISC");
+    reader.join();
+    EXPECT_TRUE(disconnected);
+    EXPECT_EQ(static_cast<std::size_t>(dropped.load()) + arrived.size(), 200000u);
+}
+
+TEST_F(RelayTest, HugeLinesAndBinaryGarbageAreHandledAndKeptOutOfTheTerminal) {
+    startRelay();
+    connectProgram();
+    program->send(std::string(1024 * 1024, 'x') + "\n");
+    EXPECT_EQ(program->readLine(), "ERROR");
+    std::mt19937 random(7);
+    std::string garbage;
+    for (int i = 0; i < 4096; ++i) {
+        // No digits and no letters: no line of it is a request or a control line.
+        const char pick[] = {'\0', '\r', '\n', '\x1b', '\x07', '\x7f', '\x9b', '\xc2', '\xff', ' ', '['};
+        garbage += pick[random() % sizeof pick];
+    }
+    program->send(garbage + "\n");
+    // Every line of it that is not empty is a request without a board.
+    std::size_t requests = 0;
+    for (std::size_t start = 0, end; (end = garbage.find('\n', start)) != std::string::npos || start < garbage.size();
+         start = end + 1) {
+        if (end == std::string::npos) end = garbage.size();
+        if (end > start) ++requests;
+    }
+    for (std::size_t i = 0; i < requests; ++i) ASSERT_EQ(program->readLine(), "ERROR") << i;
+    connectBoard();
+    program->sendLine("66");
+    EXPECT_EQ(board.read(1, 10s), Bytes{0x42});
+    const std::string console = relay->console();
+    EXPECT_NE(console.find("** not connected, ignore command: " + std::string(200, 'x') + "... (65536 bytes)\n"),
+              std::string::npos);
+    EXPECT_EQ(console.find('\x1b'), std::string::npos);
+    EXPECT_EQ(console.find('\x07'), std::string::npos);
+    EXPECT_NE(console.find("\\x1B"), std::string::npos);
+}
+
+TEST_F(RelayTest, AProgramThatResetsAtOnceEndsTheSessionCleanly) {
+    startRelay();
+    ProgramClient gone(port);
+    ASSERT_TRUE(gone.connected());
+    gone.reset();
+    EXPECT_EQ(relay->waitForExit(), 0);
+    EXPECT_EQ(relay->console().find("Invalid Socket"), std::string::npos);
+}
+
+TEST_F(RelayTest, TheStartUpPortIsADevicePathOrNothingAtAll) {
+    struct Case {
+        std::string portText;
+        std::string note;
+        bool boardConnected;
+    };
+    const Case cases[] = {
+        {board.devicePath(), "--serial device: '" + board.devicePath() + "'\n", true},
+        {"EXIT", "--'EXIT' is not a serial port: the board stays unconnected\n", false},
+        {"#x", "--'#x' is not a serial port: the board stays unconnected\n", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.portText);
+        relay = std::make_unique<RelayProcess>(
+            std::vector<std::string>{"--listen", "127.0.0.1", std::to_string(port), c.portText});
+        ASSERT_TRUE(relay->waitForConsole(" ...\n"));
+        EXPECT_NE(relay->console().find(c.note), std::string::npos) << relay->console();
+        EXPECT_NE(relay->console().find("socket address Draughts program = 127.0.0.1\n"), std::string::npos);
+        EXPECT_FALSE(relay->waitForExit(200ms));
+        connectProgram();
+        program->sendLine("66");
+        if (c.boardConnected) {
+            EXPECT_EQ(board.read(1, 10s), Bytes{0x42});
+        } else {
+            EXPECT_EQ(program->readLine(), "ERROR");
+        }
+        program->close();
+        ASSERT_TRUE(relay->waitForConsole(prompt));
+        relay->type("y\n");
+        EXPECT_EQ(relay->waitForExit(), 1);
+    }
+}
+
+}  // namespace
