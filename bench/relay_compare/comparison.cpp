@@ -103,6 +103,7 @@ Comparison runComparison(const std::vector<const RelaySubject*>& subjects, const
     comparison.machine = describeMachine();
     comparison.options = options;
     comparison.startedAt = timeNow();
+    comparison.loadAtStart = loadAverage();
     comparison.subjects.resize(subjects.size());
 
     runLatencyRounds(subjects, options, comparison.subjects);
@@ -117,6 +118,7 @@ Comparison runComparison(const std::vector<const RelaySubject*>& subjects, const
         comparison.subjects[i].soak = streamFieldUpdates(*subjects[i], options.soakFrames, checkpointEvery);
     }
 
+    comparison.loadAtEnd = loadAverage();
     for (std::size_t i = 0; i < subjects.size(); ++i) {
         SubjectResults& results = comparison.subjects[i];
         results.name = subjects[i]->name();

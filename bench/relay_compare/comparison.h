@@ -37,6 +37,8 @@ struct Comparison {
     Machine machine;
     Options options;
     std::string startedAt;
+    std::string loadAtStart;
+    std::string loadAtEnd;
     // damrelay first, then socat.
     std::vector<SubjectResults> subjects;
 };

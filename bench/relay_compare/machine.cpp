@@ -27,4 +27,11 @@ Machine describeMachine() {
     return machine;
 }
 
+std::string loadAverage() {
+    std::ifstream loadavg("/proc/loadavg");
+    std::string one, five, fifteen;
+    if (!(loadavg >> one >> five >> fifteen)) return "unknown";
+    return one + " " + five + " " + fifteen;
+}
+
 }  // namespace relay_compare

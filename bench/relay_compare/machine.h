@@ -14,6 +14,10 @@ struct Machine {
 
 Machine describeMachine();
 
+// The 1, 5 and 15 minute load averages: on a shared machine, latency figures
+// taken under load say more about the load than about the relays.
+std::string loadAverage();
+
 }  // namespace relay_compare
 
 #endif

@@ -97,6 +97,8 @@ void writeJson(std::ostream& out, const Comparison& comparison, const std::vecto
     json.key("cores").integer(comparison.machine.cores);
     json.key("model").text(comparison.machine.model);
     json.key("kernel").text(comparison.machine.kernel);
+    json.key("load_average_at_start").text(comparison.loadAtStart);
+    json.key("load_average_at_end").text(comparison.loadAtEnd);
     json.endObject();
 
     json.key("run").beginObject();

@@ -48,7 +48,8 @@ void printHeader(std::ostream& out, const Comparison& comparison) {
     out << "=== damrelay beside socat: board pty <-> relay <-> program on TCP 127.0.0.1 ===\n";
     out << boost::format("machine   %1% cores, %2%, %3%\n") % comparison.machine.cores % comparison.machine.model %
                comparison.machine.kernel;
-    out << boost::format("started   %1%\n") % comparison.startedAt;
+    out << boost::format("started   %1%; load average %2% at the start, %3% at the end\n") % comparison.startedAt %
+               comparison.loadAtStart % comparison.loadAtEnd;
     out << boost::format("damrelay  %1%\n          (%2%)\n") % damrelay.commandLine % damrelay.version;
     out << boost::format("socat     %1%\n          (socat %2%)\n") % socat.commandLine % socat.version;
     out << "path      both open the device side of a fresh pty whose other side the bench writes as the board;\n"
