@@ -41,7 +41,7 @@ bool BoardPty::waitForHost(Clock::time_point deadline) const {
     }
 }
 
-bool BoardPty::writeAll(const unsigned char* data, std::size_t size, Clock::time_point deadline) {
+std::size_t BoardPty::write(const unsigned char* data, std::size_t size, Clock::time_point deadline) {
     std::size_t written = 0;
     while (written < size) {
         const ssize_t n = ::write(master, data + written, size - written);
@@ -49,12 +49,12 @@ bool BoardPty::writeAll(const unsigned char* data, std::size_t size, Clock::time
             written += static_cast<std::size_t>(n);
             continue;
         }
-        if (n < 0 && errno != EAGAIN && errno != EINTR) return false;
-        if (Clock::now() >= deadline) return false;
+        if (n < 0 && errno != EAGAIN && errno != EINTR) break;
+        if (Clock::now() >= deadline) break;
         pollfd p{master, POLLOUT, 0};
         ::poll(&p, 1, pollMilliseconds(deadline));
     }
-    return true;
+    return written;
 }
 
 bool BoardPty::readExactly(unsigned char* data, std::size_t size, Clock::time_point deadline) {

@@ -23,8 +23,9 @@ public:
     const std::string& devicePath() const { return device; }
     // Whether a relay has the device open by the deadline.
     bool waitForHost(Clock::time_point deadline) const;
-    // False when the deadline passed before every byte was taken.
-    bool writeAll(const unsigned char* data, std::size_t size, Clock::time_point deadline);
+    // How many bytes the pty took by the deadline: all of them, or fewer
+    // when the relay does not read fast enough.
+    std::size_t write(const unsigned char* data, std::size_t size, Clock::time_point deadline);
     // False when the deadline passed before size bytes arrived.
     bool readExactly(unsigned char* data, std::size_t size, Clock::time_point deadline);
 

@@ -83,11 +83,12 @@ void writeBoardStream(BoardPty& board, const Bytes& stream, const std::atomic<bo
     auto stalledAt = Clock::now() + stallTimeout;
     while (written < stream.size() && !stop && Clock::now() < stalledAt) {
         const std::size_t size = std::min(chunk, stream.size() - written);
-        // Short waits, so that a stop is seen soon.
-        if (board.writeAll(stream.data() + written, size, Clock::now() + std::chrono::milliseconds(100))) {
-            written += size;
-            stalledAt = Clock::now() + stallTimeout;
-        }
+        // Short waits, so that a stop is seen soon. A wait can end with part
+        // of the chunk taken: go on after that part, never write it again.
+        const std::size_t taken =
+            board.write(stream.data() + written, size, Clock::now() + std::chrono::milliseconds(100));
+        written += taken;
+        if (taken > 0) stalledAt = Clock::now() + stallTimeout;
     }
 }
 

@@ -23,7 +23,7 @@ std::string timeBoardToProgram(const RelaySubject& subject, BoardPty& board, Tcp
 
         const auto start = Clock::now();
         const auto deadline = start + arrivalTimeout;
-        if (!board.writeAll(frame.data(), frame.size(), deadline) ||
+        if (board.write(frame.data(), frame.size(), deadline) != frame.size() ||
             !program.readExactly(arrived.data(), arrived.size(), deadline)) {
             return str(boost::format("board frame %1% did not reach the program within %2% s") % i %
                        arrivalTimeout.count());
