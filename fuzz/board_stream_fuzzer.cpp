@@ -54,14 +54,18 @@ void reportError(const char* error) {
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    // The first byte sets how much a read brings at most, as reads of
+    // whatever has arrived do (0: all the frame in hand still needs).
+    const std::size_t piece = data[0] == 0 ? SIZE_MAX : data[0];
     FrameCutter cutter;
     std::vector<const char*> reported;
-    std::size_t offset = 0;
-    while (size - offset >= cutter.wanted()) {
-        const std::size_t wanted = cutter.wanted();
-        std::memcpy(cutter.destination(), data + offset, wanted);
-        offset += wanted;
-        const FrameCutter::Outcome outcome = cutter.take();
+    std::size_t offset = 1;
+    while (offset < size) {
+        const std::size_t count = std::min({cutter.wanted(), piece, size - offset});
+        std::memcpy(cutter.destination(), data + offset, count);
+        offset += count;
+        const FrameCutter::Outcome outcome = cutter.take(count);
         // An error report depends on its text alone, and random bytes make
         // thousands of the same few: each distinct one is checked once.
         if (outcome.error != nullptr && std::find(reported.begin(), reported.end(), outcome.error) == reported.end()) {

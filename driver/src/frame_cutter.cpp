@@ -21,7 +21,7 @@ unsigned char* FrameCutter::destination() {
         case Stage::discard:
             break;
     }
-    return body;
+    return body + bodyHeld;
 }
 
 std::size_t FrameCutter::wanted() const {
@@ -34,11 +34,20 @@ std::size_t FrameCutter::wanted() const {
         case Stage::discard:
             break;
     }
-    return static_cast<std::size_t>(size - headerSize);
+    return static_cast<std::size_t>(size - headerSize) - bodyHeld;
 }
 
-FrameCutter::Outcome FrameCutter::take() {
+FrameCutter::Outcome FrameCutter::take(std::size_t count) {
     Outcome outcome;
+    if (count < wanted()) {
+        // Part of what the part in hand needs: the rest comes later.
+        if (current == Stage::size) {
+            headerHeld += count;
+        } else {
+            bodyHeld += count;
+        }
+        return outcome;
+    }
     switch (current) {
         case Stage::id:
             if (isId(header[0])) {
@@ -79,11 +88,13 @@ FrameCutter::Outcome FrameCutter::takeHeader() {
         // Larger than any frame we keep: skip its body as a whole rather
         // than report each of its bytes as a stray one.
         outcome.error = badSize;
+        bodyHeld = 0;
         current = Stage::discard;
     } else if (size == headerSize) {
         outcome.frame = frameInHand();
         expectId();
     } else {
+        bodyHeld = 0;
         current = Stage::payload;
     }
     return outcome;

@@ -8,10 +8,9 @@
 
 namespace krvEBLowLevel {
 
-// Cuts the board's byte stream into frames, without any I/O: the link reads
-// exactly the bytes asked for into the place asked for and hands them back.
-// Asking for no more than the frame in hand needs means no byte of the next
-// frame is ever taken early, so no carry-over buffer exists.
+// Cuts the board's byte stream into frames, without any I/O: the link puts
+// the bytes it has read into the place asked for, at most as many as asked
+// for, and hands them back; a frame may come in any number of pieces.
 //
 // Resynchronisation after a bad header: a size byte with bit 7 set can only
 // be the id of the next frame, so that frame starts there. A header whose
@@ -35,12 +34,13 @@ public:
     static constexpr int largestWireFrame = 0x3FFF;
 
     Stage stage() const { return current; }
-    // Where the next read must put its bytes, and how many it must take (at
+    // Where the next bytes go, and how many the part in hand still needs (at
     // least one).
     unsigned char* destination();
     std::size_t wanted() const;
-    // Accounts for the wanted() bytes just read into destination().
-    Outcome take();
+    // Accounts for count bytes (1 to wanted()) just put into destination().
+    Outcome take(std::size_t count);
+    Outcome take() { return take(wanted()); }
 
 private:
     Outcome takeHeader();
@@ -51,6 +51,7 @@ private:
     unsigned char header[3] = {};
     std::size_t headerHeld = 0;
     int size = 0;
+    std::size_t bodyHeld = 0;
     unsigned char body[largestWireFrame - 3] = {};
 };
 

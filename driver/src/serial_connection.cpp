@@ -1,9 +1,10 @@
 #include "serial_connection.h"
 
-#include <boost/asio/read.hpp>
 #include <boost/asio/write.hpp>
 #include <boost/format.hpp>
 #include <boost/system/system_error.hpp>
+#include <algorithm>
+#include <cstring>
 
 #include "observer_list.h"
 #include "port_exclusive.h"
@@ -66,18 +67,18 @@ void SerialConnection::close() {
 
 bool SerialConnection::isOpen() const { return serialPort.is_open(); }
 
-// Each read takes exactly what the frame in hand still needs (id, size,
-// payload), so no byte of the next frame is ever taken early.
 void SerialConnection::readNext() {
     // An observer may have closed the port during the delivery that ends
     // here; reading again would only report the closed port.
     if (!serialPort.is_open()) return;
     auto self = shared_from_this();
-    boost::asio::async_read(serialPort, boost::asio::buffer(cutter.destination(), cutter.wanted()),
-                            [self](const boost::system::error_code& error, std::size_t) { self->onRead(error); });
+    serialPort.async_read_some(boost::asio::buffer(received),
+                               [self](const boost::system::error_code& error, std::size_t size) {
+                                   self->onRead(error, size);
+                               });
 }
 
-void SerialConnection::onRead(const boost::system::error_code& error) {
+void SerialConnection::onRead(const boost::system::error_code& error, std::size_t size) {
     if (error) {
         // Reported while the port still counts as open: the board connection
         // tells a failing link from a closed one by that.
@@ -85,9 +86,14 @@ void SerialConnection::onRead(const boost::system::error_code& error) {
         closeAfterFailure();
         return;
     }
-    const FrameCutter::Outcome outcome = cutter.take();
-    if (outcome.error != nullptr) reportError(outcome.error);
-    if (outcome.frame) notify(outcome.frame);
+    for (std::size_t used = 0; used < size && serialPort.is_open();) {
+        const std::size_t count = std::min(cutter.wanted(), size - used);
+        std::memcpy(cutter.destination(), received.data() + used, count);
+        used += count;
+        const FrameCutter::Outcome outcome = cutter.take(count);
+        if (outcome.error != nullptr) reportError(outcome.error);
+        if (outcome.frame) notify(outcome.frame);
+    }
     readNext();
 }
 

@@ -5,6 +5,7 @@
 #include <boost/asio/serial_port.hpp>
 #include <boost/system/error_code.hpp>
 #include <functional>
+#include <array>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -53,7 +54,7 @@ private:
     SerialConnection(const std::string& port, boost::asio::io_context& ioService);
 
     void readNext();
-    void onRead(const boost::system::error_code& error);
+    void onRead(const boost::system::error_code& error, std::size_t size);
     void onWritten(const boost::system::error_code& error, const WriteDone& done);
 
     void closeAfterFailure();
@@ -66,6 +67,9 @@ private:
     // not to our descriptor, so only its claimant may clear it.
     bool claimed = false;
     FrameCutter cutter;
+    // One read takes whatever the port holds, often many frames at once: a
+    // read per frame part would cost far more than the frames themselves.
+    std::array<unsigned char, 4096> received{};
     std::vector<SerialObserver*> observers;
     std::mutex observerLock;
 };

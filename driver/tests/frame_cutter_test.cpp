@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -13,6 +14,8 @@
 #include "virtualboard/virtual_board.h"
 
 namespace {
+
+constexpr std::size_t wholeStream = SIZE_MAX;
 
 using krvEBLowLevel::FrameCutter;
 using virtualboard::Bytes;
@@ -23,18 +26,17 @@ std::string hex(unsigned char byte) {
     return {digits[byte >> 4], digits[byte & 0x0F]};
 }
 
-// Feeds the stream as the link reads it, exactly wanted() bytes at a time,
-// and lists what came out: a frame as "frame:" and its bytes in hex, an
-// error as its text.
-std::vector<std::string> cut(const Bytes& stream) {
+// Feeds the stream at most piece bytes at a time (and never more than
+// wanted()), as reads that bring whatever has arrived do, and lists what
+// came out: a frame as "frame:" and its bytes in hex, an error as its text.
+std::vector<std::string> cut(const Bytes& stream, std::size_t piece) {
     FrameCutter cutter;
     std::vector<std::string> outcomes;
-    std::size_t at = 0;
-    while (stream.size() - at >= cutter.wanted()) {
-        const std::size_t wanted = cutter.wanted();
-        std::memcpy(cutter.destination(), stream.data() + at, wanted);
-        at += wanted;
-        const FrameCutter::Outcome outcome = cutter.take();
+    for (std::size_t at = 0; at < stream.size();) {
+        const std::size_t count = std::min({cutter.wanted(), piece, stream.size() - at});
+        std::memcpy(cutter.destination(), stream.data() + at, count);
+        at += count;
+        const FrameCutter::Outcome outcome = cutter.take(count);
         if (outcome.error != nullptr) outcomes.push_back(outcome.error);
         if (!outcome.frame) continue;
         std::string frame = "frame:";
@@ -74,8 +76,10 @@ TEST(FrameCutter, FindsEveryFrameAfterStrayBytesAndBadHeaders) {
         {"the largest size the wire can carry", before(largest), {bad, versionFrame}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(cut(c.stream), c.outcomes);
+        for (const std::size_t piece : {std::size_t{1}, std::size_t{2}, std::size_t{7}, wholeStream}) {
+            SCOPED_TRACE(std::string(c.what) + ", pieces of " + std::to_string(piece));
+            EXPECT_EQ(cut(c.stream, piece), c.outcomes);
+        }
     }
 }
 
