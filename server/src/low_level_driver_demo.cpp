@@ -1,6 +1,7 @@
 #include "low_level_driver_demo.h"
 
 #include <boost/format.hpp>
+#include <boost/system/system_error.hpp>
 #include <cerrno>
 #include <climits>
 #include <cstdio>
@@ -9,6 +10,7 @@
 #include <utility>
 
 #include "console.h"
+#include "port_open_advice.h"
 #include "program_connection.h"
 
 using namespace krvEBLowLevel;
@@ -122,16 +124,22 @@ void LowLevelDriverDemo::openConnection() {
     writeConsole(str(boost::format("--serial device: '%1%'\n") % device));
     driver = makeDriver(device);
     driver->attach(this);
-    try {
-        driver->open();
-    } catch (const std::exception& error) {
-        // No such device, a device another process holds, a bad name: the
-        // relay stays without a board and keeps serving the program.
-        writeConsole(str(boost::format("*** error: could not open serial port '%1%': %2%\n") % port % error.what()));
+    // No such device, a device another process holds, a bad name: the
+    // relay stays without a board and keeps serving the program.
+    const auto openFailed = [&](const char* what, const std::string& advice) {
+        writeConsole(str(boost::format("*** error: could not open serial port '%1%': %2%\n") % port % what) + advice);
         driver->detach(this);
         driver.reset();
         connected = false;
         sendLine("ERROR");
+    };
+    try {
+        driver->open();
+    } catch (const boost::system::system_error& error) {
+        openFailed(error.what(), portOpenAdvice(device, error.code()));
+        return;
+    } catch (const std::exception& error) {
+        openFailed(error.what(), {});
         return;
     }
     openDevice = device;
