@@ -62,25 +62,31 @@ bool processHasGroup(gid_t group) {
     return filled > 0 && std::find(groups.begin(), groups.begin() + filled, group) != groups.begin() + filled;
 }
 
-std::string userName() {
-    const passwd* user = getpwuid(getuid());
-    return user != nullptr ? user->pw_name : "$USER";
+std::string userName(uid_t id) {
+    const passwd* user = getpwuid(id);
+    return user != nullptr ? user->pw_name : std::to_string(id);
 }
 
 // Device nodes refuse users outside the group that owns them (dialout on
-// Debian); membership counts only from the next login on.
+// Debian); membership counts only from the next login on. Joining helps
+// only where the group may read and write.
 std::string permissionAdvice(const std::string& device) {
     struct stat status {};
     if (stat(device.c_str(), &status) != 0) return {};
+    const unsigned mode = status.st_mode & 07777;
+    if ((mode & 0060) != 0060) {
+        return str(boost::format("--'%1%' (mode %2$o) lets only its owner '%3%' read and write it\n") % device % mode %
+                   userName(status.st_uid));
+    }
     const group* owner = getgrgid(status.st_gid);
     const std::string groupName = owner != nullptr ? owner->gr_name : std::to_string(status.st_gid);
     if (processHasGroup(status.st_gid)) {
-        return str(boost::format("--'%1%' belongs to group '%2%', which this user is in already: its mode %3$o "
-                                 "does not let the group read and write it\n") %
-                   device % groupName % (status.st_mode & 07777));
+        return str(boost::format("--'%1%' belongs to group '%2%' (mode %3$o), which this user is in already\n") %
+                   device % groupName % mode);
     }
+    const passwd* user = getpwuid(getuid());
     return str(boost::format("--'%1%' belongs to group '%2%': join it (sudo adduser %3% %2%) and log in again\n") %
-               device % groupName % userName());
+               device % groupName % (user != nullptr ? user->pw_name : "$USER"));
 }
 
 }  // namespace
