@@ -2,9 +2,15 @@
 # Installs the build tree into a temporary prefix and uses it as a program
 # author would (use_installed_tree.sh). Writes nothing outside its own
 # temporary folder.
-# Usage: installed_package_test.sh <build dir> <consumer source> <version> <generator> <C++ compiler>
+# Usage: installed_package_test.sh <source dir> <build dir> <consumer source> <version> <generator> <C++ compiler>
 set -euo pipefail
-build="$1" consumer="$2" version="$3" generator="$4" compiler="$5"
+source="$1" build="$2" consumer="$3" version="$4" generator="$5" compiler="$6"
+
+# Installing copies the headers from the checkout.
+if [ ! -r "$source/driver/include/boardio/boardio.h" ]; then
+  echo "$(id -un) cannot read $source: nothing to install from, skipped"
+  exit 77
+fi
 
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
