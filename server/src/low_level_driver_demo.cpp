@@ -1,11 +1,13 @@
 #include "low_level_driver_demo.h"
 
 #include <boost/format.hpp>
+#include <boost/system/system_error.hpp>
 #include <exception>
 #include <utility>
 
 #include "console.h"
 #include "log_text.h"
+#include "port_open_advice.h"
 #include "request_translation.h"
 
 using namespace krvEBLowLevel;
@@ -103,17 +105,24 @@ void LowLevelDriverDemo::openConnection() {
     writeConsole(str(boost::format("--serial device: '%1%'\n") % escapedForLog(device)));
     driver = makeDriver(device);
     driver->attach(this);
-    try {
-        driver->open();
-    } catch (const std::exception& error) {
-        // No such device, a device another process holds: the relay stays
-        // without a board and keeps serving the program.
-        writeConsole(str(boost::format("*** error: could not open serial port '%1%': %2%\n") %
-                         programTextForLog(port) % error.what()));
+    // No such device, a device another process holds, a bad name: the
+    // relay stays without a board and keeps serving the program.
+    const auto openFailed = [&](const char* what, const std::string& advice) {
+        writeConsole(str(boost::format("*** error: could not open serial port '%1%': %2%\n") % programTextForLog(port) %
+                         what) +
+                     advice);
         driver->detach(this);
         driver.reset();
         connected = false;
         sendLine("ERROR");
+    };
+    try {
+        driver->open();
+    } catch (const boost::system::system_error& error) {
+        openFailed(error.what(), portOpenAdvice(device, error.code()));
+        return;
+    } catch (const std::exception& error) {
+        openFailed(error.what(), {});
         return;
     }
     openDevice = device;

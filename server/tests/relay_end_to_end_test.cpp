@@ -3,6 +3,7 @@
 #include <sstream>
 #include <thread>
 
+#include "port_open_advice.h"
 #include "relay_fixture.h"
 
 namespace {
@@ -220,8 +221,11 @@ TEST_F(RelayTest, PortThatCannotBeOpenedGetsErrorAndTheRelayStaysUp) {
     connectProgram();
     program->sendLine("COM8");
     EXPECT_EQ(program->readLine(), "ERROR");
+    // The relay sees the same devices as this test.
     EXPECT_TRUE(relay->waitForConsole(
-        "*** error: could not open serial port 'COM8': open: No such file or directory\nsend: 'ERROR'\n"));
+        "*** error: could not open serial port 'COM8': open: No such file or directory\n" +
+        portOpenAdvice("/nonexistent/board", make_error_code(boost::system::errc::no_such_file_or_directory)) +
+        "send: 'ERROR'\n"));
     program->sendLine("66");
     EXPECT_EQ(program->readLine(), "ERROR");
 

@@ -10,6 +10,7 @@
 
 #include "console.h"
 #include "low_level_driver_demo.h"
+#include "port_open_advice.h"
 #include "stand_ins.h"
 
 namespace {
@@ -187,8 +188,9 @@ TEST_F(SessionTest, PortThatCannotBeOpenedIsReportedAndTheRelayStaysWithoutBoard
     EXPECT_EQ(takeLog(),
               "received: COM9\nconnect to KRV E-board\n--connect to board, serial port: 'COM9'\n"
               "--serial device: '/dev/missing'\n"
-              "*** error: could not open serial port 'COM9': open: No such file or directory\n"
-              "send: 'ERROR'\n");
+              "*** error: could not open serial port 'COM9': open: No such file or directory\n" +
+                  portOpenAdvice("/dev/missing", make_error_code(boost::system::errc::no_such_file_or_directory)) +
+                  "send: 'ERROR'\n");
     EXPECT_EQ(record.events, (Lines{"make /dev/missing", "attach", "open", "detach", "delete /dev/missing"}));
     EXPECT_FALSE(demo->isConnected());
 
