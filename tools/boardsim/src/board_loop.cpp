@@ -143,9 +143,10 @@ void runBoard(virtualboard::VirtualBoard& device, BoardProgram& program, std::os
     while (stopSignal == 0) {
         Time now = Clock::now();
         const bool attached = host.look(device, now, console);
-        if (!attached) program.hostAbsent();
         const Bytes out = program.takeDue(now);
         if (attached && !out.empty()) writeToHost(device.handle(), out, console);
+        // Dropped whole, so that a host arriving later gets no torn frame.
+        if (!attached) program.hostAbsent();
         console.flush();
 
         std::optional<Time> wake = program.nextDue();
