@@ -29,6 +29,9 @@ public:
     // The pseudo-terminal's device path (/dev/pts/N); empty while unplugged.
     const std::string& devicePath() const { return device; }
     bool plugged() const { return master >= 0; }
+    // The device side's descriptor, for a program that waits on it in a
+    // poll loop of its own; -1 while unplugged.
+    int handle() const { return master; }
     // Whether a host has the device open right now.
     bool hostAttached() const;
     // Waits until a host has the device open; false if none has by the

@@ -1,0 +1,92 @@
+#include "board_program.h"
+
+#include <boost/format.hpp>
+
+#include "board_diagram.h"
+#include "move_notation.h"
+
+namespace boardsim {
+
+namespace {
+
+const char* const consoleHelp =
+    "Type moves to make them on the board, one or more on a line: 32-28, 28x19,\n"
+    "26x37x48 (or 26x48). 'board' shows the board, 'quit' ends the board.\n";
+
+std::string trimmed(const std::string& text) {
+    const std::size_t first = text.find_first_not_of(" \t\r");
+    if (first == std::string::npos) return "";
+    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+}  // namespace
+
+BoardProgram::BoardProgram(std::ostream& console, std::chrono::milliseconds pace, const std::vector<Move>& moves,
+                           Time now)
+    : console(console), board(now, console), schedule(pace) {
+    console << diagramOf(board.pieces())
+            << "P white man, K white king, p black man, k black king; type moves such as 32-28, or help\n";
+    if (moves.empty()) return;
+    schedule.hold();
+    play(moves, now);
+    console << boost::format("a game of %1% moves waits for the host to switch updates on\n") % moves.size();
+}
+
+void BoardProgram::play(const std::vector<Move>& moves, Time now) {
+    for (const Move& move : moves) {
+        schedule.add(game, move, now);
+        game = afterMove(game, move);
+    }
+}
+
+void BoardProgram::send(const std::vector<Bytes>& frames, Time now) {
+    for (const Bytes& frame : frames) line.send(frame, now);
+}
+
+void BoardProgram::fromHost(const Bytes& bytes, Time now) {
+    for (const Bytes& request : requests.feed(bytes)) send(board.answer(request, now), now);
+    if (schedule.isHeld() && board.updatesOn()) {
+        schedule.release(now);
+        console << "the game starts\n";
+    }
+}
+
+bool BoardProgram::fromConsole(const std::string& typed, Time now) {
+    const std::string line = trimmed(typed);
+    if (line.empty()) return true;
+    if (line == "quit" || line == "exit") return false;
+    if (line == "board") {
+        console << diagramOf(board.pieces());
+    } else if (line == "help") {
+        console << consoleHelp;
+    } else {
+        const GameCheck check = checkGame(game, line);
+        if (!check.error.empty()) {
+            console << boost::format("not played: %1%\n") % check.error;
+        } else {
+            if (schedule.isHeld()) console << "these moves follow the game\n";
+            play(check.moves, now);
+        }
+    }
+    return true;
+}
+
+Bytes BoardProgram::takeDue(Time now) {
+    for (const MoveSchedule::Step& step : schedule.takeDue(now)) {
+        send(board.change(step.change.square, step.change.piece), now);
+        if (!step.completes) continue;
+        const Side mover = board.pieces().toMove();
+        send(board.moveDone(*step.completes, now), now);
+        console << boost::format("%1% played %2%\n%3%") % nameOf(mover) % notationOf(*step.completes) %
+                       diagramOf(board.pieces());
+    }
+    return line.takeDue(now);
+}
+
+std::optional<Time> BoardProgram::nextDue() const {
+    const std::optional<Time> move = schedule.nextDue(), byte = line.nextDue();
+    if (move && byte) return std::min(*move, *byte);
+    return move ? move : byte;
+}
+
+}  // namespace boardsim

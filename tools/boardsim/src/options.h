@@ -1,0 +1,27 @@
+#ifndef BOARDSIM_OPTIONS_H
+#define BOARDSIM_OPTIONS_H
+
+#include <chrono>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace boardsim {
+
+struct Options {
+    std::string link;                  // keep a symbolic link to the device here
+    std::vector<std::string> gameFiles;
+    std::vector<std::string> moves;    // written on the command line
+    std::chrono::milliseconds pace{400};
+    bool help = false;
+};
+
+// The command line after the program name; empty, with error saying why, on
+// a word it does not know or a value it cannot use.
+std::optional<Options> parseOptions(const std::vector<std::string>& arguments, std::string& error);
+
+std::string usageText();
+
+}  // namespace boardsim
+
+#endif

@@ -1,0 +1,143 @@
+#include "simulated_board.h"
+
+#include <boardio/commands.h>
+
+#include <boost/format.hpp>
+
+namespace boardsim {
+
+namespace {
+
+using namespace krvEBLowLevel;
+
+// Clock commands carry at most eleven bytes after their count byte.
+constexpr std::size_t longestClockCount = 11;
+// The board keeps the last thousand moves.
+constexpr std::size_t storedMovesKept = 1000;
+
+// Acknowledgements start with 16; a clock command this clock cannot carry
+// out gets the error code 1 instead.
+constexpr int ackMarker = 16;
+const std::array<int, 4> clockCommandRefused{1, 0, 1, 0};
+constexpr int clockVersion = 0x10;  // 1.0: major in the high nibble
+
+std::chrono::seconds secondsOf(const unsigned char* hms) {
+    return std::chrono::hours(hms[0]) + std::chrono::minutes(hms[1]) + std::chrono::seconds(hms[2]);
+}
+
+}  // namespace
+
+std::vector<Bytes> RequestReader::feed(const Bytes& bytes) {
+    pending.insert(pending.end(), bytes.begin(), bytes.end());
+    std::vector<Bytes> requests;
+    std::size_t used = 0;
+    while (used < pending.size()) {
+        std::size_t length = 1;
+        if (pending[used] == KRV_CMD_CLOCK_MESSAGE) {
+            if (pending.size() - used < 2) break;
+            // A count no clock command has: the code byte alone goes on as a
+            // request the board refuses, and reading goes on behind it.
+            if (pending[used + 1] <= longestClockCount) length = 2 + pending[used + 1];
+            if (pending.size() - used < length) break;
+        }
+        requests.emplace_back(pending.begin() + used, pending.begin() + used + length);
+        used += length;
+    }
+    pending.erase(pending.begin(), pending.begin() + used);
+    return requests;
+}
+
+SimulatedBoard::SimulatedBoard(Time now, std::ostream& console)
+    : clock(std::chrono::hours(1) + std::chrono::minutes(30), now), console(console) {}
+
+void SimulatedBoard::switchUpdates(Updates mode, const char* description) {
+    updates = mode;
+    console << boost::format("host: %1%\n") % description;
+}
+
+std::vector<Bytes> SimulatedBoard::answer(const Bytes& request, Time now) {
+    const unsigned char code = request.at(0);
+    if (code == KRV_CMD_CLOCK_MESSAGE) return answerClock(request, now);
+    switch (code) {
+        case KRV_CMD_SEND_RESET:
+            switchUpdates(Updates::Off, "reset, updates off");
+            return {versionFrame(1, 0)};
+        case KRV_CMD_SEND_CLK:
+            return {clockTimesFrame(clock.left(Side::White, now), clock.left(Side::Black, now))};
+        case KRV_CMD_SEND_BRD:
+            return {boardDumpFrame(boardDumpId, board)};
+        case KRV_CMD_SEND_UPDATE:
+            switchUpdates(Updates::Fields, "updates on: each change of a square");
+            return {boardDumpFrame(boardDumpId, board)};
+        case KRV_CMD_SEND_UPDATE_BRD:
+            switchUpdates(Updates::Dumps, "updates on: the board after each change of a square");
+            return {boardDumpFrame(changeDumpId, board)};
+        case KRV_CMD_RETURN_SERIALNR:
+            return {textFrame(serialNumberId, "00000001"), textFrame(longSerialNumberId, "VB00000001")};
+        case KRV_CMD_RETURN_BUSADDRESS:
+            return {busAddressFrame(1)};
+        case KRV_CMD_SEND_TRADEMARK:
+            return {textFrame(trademarkId, "Virtual draughts board (boardsim)")};
+        case KRV_CMD_SEND_EE_MOVES:
+            return {storedMovesFrame(stored)};
+        case KRV_CMD_SEND_UPDATE_NICE:
+            switchUpdates(Updates::FieldsAndMoveDumps, "updates on: each change of a square, the board after each move");
+            return {boardDumpFrame(moveDumpId, board)};
+        case KRV_CMD_SEND_BATTERY_STATUS:
+            return {batteryFrame(95, 12, 30)};
+        case KRV_CMD_SEND_VERSION:
+            return {versionFrame(1, 0)};
+        default:
+            console << boost::format("host: unknown request 0x%1$02X ignored\n") % static_cast<int>(code);
+            return {};
+    }
+}
+
+std::vector<Bytes> SimulatedBoard::answerClock(const Bytes& command, Time now) {
+    const std::size_t size = command.size();
+    const int sub = size > 3 ? command[3] : -1;
+    const auto ack = [sub](int third = 0) { return std::vector<Bytes>{clockAckFrame({ackMarker, sub, third, 0})}; };
+    if (size < 4 || command[2] != 0x03) {
+        console << "clock: a malformed clock command refused\n";
+    } else if (sub == KRV_CLOCK_DISPLAY && size >= 12) {
+        console << boost::format("clock shows \"%1%\" (dots 0x%2$02X%3%)\n") % displayText(&command[4]) %
+                       static_cast<int>(command[10]) % (command[11] ? ", beep" : "");
+        return ack();
+    } else if (sub == KRV_CLOCK_END_MESSAGE) {
+        console << "clock shows the times again\n";
+        return ack();
+    } else if (sub == KRV_CLOCK_VERSION) {
+        return ack(clockVersion);
+    } else if (sub == KRV_CLOCK_SET_N_RUN && size >= 11) {
+        clock.set(secondsOf(&command[4]), secondsOf(&command[7]), board.toMove(), now);
+        const ClockTime white = clock.left(Side::White, now), black = clock.left(Side::Black, now);
+        console << boost::format("clock set to %1%:%2$02d:%3$02d - %4%:%5$02d:%6$02d (mode %7%)\n") % white.hours %
+                       white.minutes % white.seconds % black.hours % black.minutes % black.seconds %
+                       static_cast<int>(command[10]);
+        return ack(command[10]);
+    } else if (sub == KRV_CLOCK_BEEP && size >= 5) {
+        console << boost::format("clock beeps (%1%)\n") % (command[4] >> 4);
+        return ack();
+    } else {
+        console << boost::format("clock: unknown clock command 0x%1$02X refused\n") % sub;
+    }
+    return {clockAckFrame(clockCommandRefused)};
+}
+
+std::vector<Bytes> SimulatedBoard::change(int square, Piece piece) {
+    board.put(square, piece);
+    if (updates == Updates::Fields || updates == Updates::FieldsAndMoveDumps) return {fieldUpdateFrame(square, piece)};
+    if (updates == Updates::Dumps) return {boardDumpFrame(changeDumpId, board)};
+    return {};
+}
+
+std::vector<Bytes> SimulatedBoard::moveDone(const Move& move, Time now) {
+    stored.push_back(move);
+    if (stored.size() > storedMovesKept) stored.erase(stored.begin());
+    board.setToMove(opponentOf(board.toMove()));
+    clock.run(board.toMove(), now);
+    if (updates == Updates::FieldsAndMoveDumps) return {boardDumpFrame(moveDumpId, board)};
+    return {};
+}
+
+}  // namespace boardsim

@@ -1,0 +1,57 @@
+#ifndef BOARDSIM_SIMULATED_BOARD_H
+#define BOARDSIM_SIMULATED_BOARD_H
+
+// The board's electronics: what its squares sense, its update mode, its
+// clock and its memory of moves, and the frames it sends for each request of
+// the host and each change a person makes.
+
+#include <ostream>
+#include <vector>
+
+#include "board_frames.h"
+#include "draughts_rules.h"
+#include "game_clock.h"
+
+namespace boardsim {
+
+// Cuts the bytes from the host into requests: one command byte, or a whole
+// clock command (its code, the count byte and as many bytes again).
+class RequestReader {
+public:
+    std::vector<Bytes> feed(const Bytes& bytes);
+
+private:
+    Bytes pending;
+};
+
+class SimulatedBoard {
+public:
+    // Notes for the person at the board (clock display, mode changes) go to
+    // console.
+    SimulatedBoard(Time now, std::ostream& console);
+
+    std::vector<Bytes> answer(const Bytes& request, Time now);
+    // A person lifted a piece (Piece::None) or put one on a square.
+    std::vector<Bytes> change(int square, Piece piece);
+    // A person finished a move and pressed the clock.
+    std::vector<Bytes> moveDone(const Move& move, Time now);
+
+    const Position& pieces() const { return board; }
+    bool updatesOn() const { return updates != Updates::Off; }
+
+private:
+    enum class Updates { Off, Fields, Dumps, FieldsAndMoveDumps };
+
+    std::vector<Bytes> answerClock(const Bytes& command, Time now);
+    void switchUpdates(Updates mode, const char* description);
+
+    Position board = Position::start();
+    Updates updates = Updates::Off;
+    GameClock clock;
+    std::vector<Move> stored;
+    std::ostream& console;
+};
+
+}  // namespace boardsim
+
+#endif
