@@ -140,8 +140,9 @@ void LowLevelDriverDemo::translateCommand(const std::string& line) {
         return;
     }
     const TranslatedRequest request = translateRequest(line);
-    writeConsole(request.log);
+    // The command first: the board's byte need not wait for the console.
     if (request.command) send(*request.command);
+    writeConsole(request.log);
 }
 
 void LowLevelDriverDemo::sendClockCommand(int subCommand, const std::string& argument) {

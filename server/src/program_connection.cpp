@@ -69,15 +69,17 @@ bool ProgramConnection::sendLine(const std::string& text) {
                             waitingBytes));
             return false;
         }
-        writeConsole(str(boost::format("send: '%1%'\n") % escapedForLog(text)));
         waiting.append(text).push_back('\n');
+        logSent(text);
         return true;
     }
-    writeConsole(str(boost::format("send: '%1%'\n") % escapedForLog(text)));
     static const char lineFeed = '\n';
     const std::array<boost::asio::const_buffer, 2> line{boost::asio::buffer(text), boost::asio::buffer(&lineFeed, 1)};
     error_code error;
     const std::size_t sent = socket.send(line, 0, error);
+    // Logged once the line is on its way, and still under the lock, so that
+    // the log keeps the order of the connection.
+    logSent(text);
     if (error && error != boost::asio::error::would_block && error != boost::asio::error::try_again) {
         stopSending(str(boost::format("--Draughts program connection lost: %1%\n") % error.message()));
         return false;
@@ -91,6 +93,10 @@ bool ProgramConnection::sendLine(const std::string& text) {
         self->writeWaiting();
     });
     return true;
+}
+
+void ProgramConnection::logSent(const std::string& text) {
+    writeConsole(str(boost::format("send: '%1%'\n") % escapedForLog(text)));
 }
 
 void ProgramConnection::writeWaiting() {

@@ -54,6 +54,7 @@ private:
     void writeWaiting();
     void onWritten(const boost::system::error_code& error);
     void stopSending(const std::string& why);
+    void logSent(const std::string& text);
 
     boost::asio::ip::tcp::socket socket;
     const std::size_t sendBound;
