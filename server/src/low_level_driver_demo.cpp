@@ -145,13 +145,6 @@ void LowLevelDriverDemo::translateCommand(const std::string& line) {
     writeConsole(request.log);
 }
 
-void LowLevelDriverDemo::sendClockCommand(int subCommand, const std::string& argument) {
-    std::string log;
-    const std::unique_ptr<Command> command = makeClockCommand(subCommand, argument, log);
-    if (!log.empty()) writeConsole(log);
-    if (command) send(*command);
-}
-
 void LowLevelDriverDemo::send(Command& command) {
     if (driver) driver->sendCommand(&command);
 }

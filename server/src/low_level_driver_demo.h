@@ -55,7 +55,6 @@ public:
     // otherwise, and tells the program.
     void toggleConnection();
     void translateCommand(const std::string& line);
-    void sendClockCommand(int subCommand, const std::string& argument);
 
     bool isConnected() const { return connected; }
 
