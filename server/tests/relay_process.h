@@ -14,14 +14,18 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 namespace testing_support {
 
 class RelayProcess {
 public:
-    explicit RelayProcess(const std::vector<std::string>& arguments) {
-        std::vector<std::string> words{DAMRELAY_BINARY};
+    // command: the program and the words before the relay's arguments, for
+    // a relay started through another program (wine damrelay.exe).
+    explicit RelayProcess(const std::vector<std::string>& arguments,
+                          std::vector<std::string> command = {DAMRELAY_BINARY}) {
+        std::vector<std::string> words = std::move(command);
         words.insert(words.end(), arguments.begin(), arguments.end());
         std::vector<char*> argv;
         for (std::string& word : words) argv.push_back(word.data());
