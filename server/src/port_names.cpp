@@ -28,7 +28,9 @@ std::string serialDeviceOf(const std::string& portText) {
     const long number = std::stol(digits);
     if (number < 1) return {};
 #if defined(_WIN32)
-    return str(boost::format("COM%1%") % number);
+    // The device namespace: Windows opens COM10 and above only by this
+    // name, and COM1 to COM9 by it too.
+    return str(boost::format("\\\\.\\COM%1%") % number);
 #else
     return str(boost::format("/dev/ttyS%1%") % (number - 1));
 #endif

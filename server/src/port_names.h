@@ -18,7 +18,7 @@ public:
     // The device a port text opens: the device of the last rule whose name
     // equals the text (case ignored); else, for COM<n>, Com<n> or com<n>
     // (n >= 1, nothing after the digits), /dev/ttyS<n-1> on POSIX systems
-    // and the name itself on Windows. Any other text names no device.
+    // and \\.\COM<n> on Windows. Any other text names no device.
     std::optional<std::string> resolve(const std::string& portText) const;
 
 private:

@@ -3,7 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
+#include <string>
+
 namespace {
+
+// The device the system itself has for COM<number>.
+std::string comDevice(int number) {
+#if defined(_WIN32)
+    return "\\\\.\\COM" + std::to_string(number);
+#else
+    return "/dev/ttyS" + std::to_string(number - 1);
+#endif
+}
 
 TEST(PortNamesTest, ComNamesOpenTheSerialDeviceUnlessARuleSaysOtherwise) {
     PortNames names;
@@ -12,32 +24,32 @@ TEST(PortNamesTest, ComNamesOpenTheSerialDeviceUnlessARuleSaysOtherwise) {
     ASSERT_TRUE(names.addRule("COM3=/dev/ttyUSB1"));  // the later rule wins
     struct Case {
         const char* portText;
-        const char* device;
+        std::optional<std::string> device;
     };
     const Case cases[] = {
-        {"COM1", "/dev/ttyS0"},
-        {"com2", "/dev/ttyS1"},
-        {"Com10", "/dev/ttyS9"},
-        {"COM007", "/dev/ttyS6"},
+        {"COM1", comDevice(1)},
+        {"com2", comDevice(2)},
+        {"Com10", comDevice(10)},
+        {"COM007", comDevice(7)},
         {"COM3", "/dev/ttyUSB1"},
         {"cOm3", "/dev/ttyUSB1"},
         {"BOARD", "/dev/serial/by-id/usb-board"},
         // Anything else names no device: a program cannot open a path.
-        {"COM0", nullptr},
-        {"COM", nullptr},
-        {"cOM4", nullptr},
-        {"COM4 ", nullptr},
-        {"COM4 the board", nullptr},
-        {"COM4a", nullptr},
-        {"COM-1", nullptr},
-        {"COM1234567890", nullptr},
-        {"COM3/../x", nullptr},
-        {"/dev/pts/3", nullptr},
-        {"", nullptr},
+        {"COM0", std::nullopt},
+        {"COM", std::nullopt},
+        {"cOM4", std::nullopt},
+        {"COM4 ", std::nullopt},
+        {"COM4 the board", std::nullopt},
+        {"COM4a", std::nullopt},
+        {"COM-1", std::nullopt},
+        {"COM1234567890", std::nullopt},
+        {"COM3/../x", std::nullopt},
+        {"/dev/pts/3", std::nullopt},
+        {"", std::nullopt},
     };
     for (const Case& c : cases) {
         const std::optional<std::string> device = names.resolve(c.portText);
-        EXPECT_EQ(device, c.device ? std::optional<std::string>(c.device) : std::nullopt) << c.portText;
+        EXPECT_EQ(device, c.device) << c.portText;
     }
 }
 
