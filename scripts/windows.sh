@@ -1,0 +1,93 @@
+#!/usr/bin/env bash
+# The Windows leg, on Linux: installs mingw-w64, Wine and NSIS, cross-builds
+# damrelay.exe and boardio.dll (the windows preset, build/windows/bin/), runs
+# their tests under Wine, runs damrelay.exe under Wine against a virtual board
+# (relay_under_wine_test from the dev preset's Linux build), then builds the
+# zip and the installer (build/windows/damrelay-<version>-win64.zip and .exe),
+# checks the zip's contents and runs its damrelay.exe, installs the installer
+# silently, runs the installed damrelay.exe and uninstalls it again.
+# Stops at the first failure.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+umask 022
+
+bash scripts/setup.sh g++-mingw-w64-x86-64-posix wine wine64 nsis
+
+build=build/windows
+started=$SECONDS
+step() { echo "=== windows: $1 ($((SECONDS - started)) s so far) ==="; }
+
+step "cross build"
+cmake --preset windows >/dev/null
+cmake --build --preset windows
+
+step "the Linux side of the test under Wine"
+cmake --preset dev >/dev/null
+cmake --build --preset dev -j2 --target relay_under_wine_test
+relay_test="$PWD/build/dev/server/tests/relay_under_wine_test"
+
+# One prefix, made on the first run and kept; no Mono or Gecko is asked for.
+export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
+mkdir -p "$WINEPREFIX"
+# A wineserver that outlives each program: started once, before the tests,
+# with no standard streams of ours (ctest would otherwise wait for it on
+# their pipes), and stopped at the end.
+wineserver -p </dev/null >/dev/null 2>&1
+trap 'wineserver -k </dev/null >/dev/null 2>&1 || true' EXIT
+step "Wine prefix $WINEPREFIX"
+wine cmd /c exit </dev/null >/dev/null 2>&1
+
+step "tests under Wine"
+ctest --preset windows
+
+run_relay() {
+  echo "--- $1 under Wine"
+  DAMRELAY_WINDOWS_RELAY="$1" "$relay_test"
+}
+step "damrelay.exe from the build"
+run_relay "$PWD/$build/bin/damrelay.exe"
+
+step "zip and installer"
+rm -f "$build"/damrelay-*-win64.zip "$build"/damrelay-*-win64.exe
+cpack --preset windows
+zip="$(ls "$build"/damrelay-*-win64.zip)"
+installer="$(ls "$build"/damrelay-*-win64.exe)"
+name="$(basename "$zip" .zip)"
+version="${name#damrelay-}"
+version="${version%-win64}"
+
+step "the zip: contents, and its damrelay.exe"
+unpacked="$build/unpacked"
+rm -rf "$unpacked" && mkdir -p "$unpacked"
+(cd "$unpacked" && cmake -E tar xf "../$(basename "$zip")")
+expected="README.txt boardio.dll damrelay.exe libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll"
+found="$(cd "$unpacked/$name" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | xargs)"
+if [ "$found" != "$expected" ]; then
+  echo "the zip holds: $found; expected: $expected" >&2
+  exit 1
+fi
+run_relay "$PWD/$unpacked/$name/damrelay.exe"
+
+step "the installer: silent install, the installed damrelay.exe, silent uninstall"
+installed="$WINEPREFIX/drive_c/Program Files/damrelay"
+menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/damrelay $version"
+wine "$installer" /S </dev/null
+for file in damrelay.exe boardio.dll libstdc++-6.dll README.txt Uninstall.exe; do
+  [ -f "$installed/$file" ] || { echo "not installed: $installed/$file" >&2; exit 1; }
+done
+[ -f "$menu/damrelay.lnk" ] || { echo "no Start-menu entry: $menu/damrelay.lnk" >&2; exit 1; }
+run_relay "$installed/damrelay.exe"
+# The uninstaller copies itself away and returns at once: wait for its work.
+wine "C:\\Program Files\\damrelay\\Uninstall.exe" /S </dev/null
+for _ in $(seq 120); do
+  [ -e "$installed/damrelay.exe" ] || [ -e "$menu" ] || break
+  sleep 0.5
+done
+if [ -e "$installed/damrelay.exe" ] || [ -e "$menu" ]; then
+  echo "the uninstaller left $installed/damrelay.exe or $menu" >&2
+  exit 1
+fi
+
+step "done"
+echo "zip:       $PWD/$zip"
+echo "installer: $PWD/$installer"
