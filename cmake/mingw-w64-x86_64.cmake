@@ -28,9 +28,6 @@ endif()
 set(Boost_INCLUDE_DIR ${DAMRELAY_MINGW_BOOST_ROOT} CACHE PATH "Boost's headers, without the rest of /usr/include")
 set(Boost_NO_BOOST_CMAKE ON CACHE BOOL "")
 
-# Windows 7 and later; Asio needs the version to pick its Winsock calls.
-set(CMAKE_CXX_FLAGS_INIT "-D_WIN32_WINNT=0x0601")
-
 # Tests are listed when ctest runs them, under the Wine that the test run
 # starts, not while building: the build needs no Wine.
 set(CMAKE_GTEST_DISCOVER_TESTS_DISCOVERY_MODE PRE_TEST)
