@@ -7,12 +7,15 @@
 #include <filesystem>
 #include <system_error>
 
+#include <gmock/gmock.h>
+
 #include "relay_fixture.h"
 
 namespace {
 
 using namespace std::chrono_literals;
 using namespace testing_support;
+using ::testing::StartsWith;
 namespace fs = std::filesystem;
 
 // COM1 to COM4 may exist in a fresh prefix; this one is the board's alone.
@@ -29,15 +32,12 @@ protected:
         const char* prefix = std::getenv("WINEPREFIX");
         if (relayPath == nullptr || prefix == nullptr) GTEST_SKIP() << "DAMRELAY_WINDOWS_RELAY and WINEPREFIX not set";
         relay = relayPath;
-        // Wine opens COMn through the link of that name in the prefix.
-        portLink = fs::path(prefix) / "dosdevices" / "com9";
+        // Wine opens COMn through the link of that name in the prefix, which
+        // the board keeps pointing at its device, as a replugged board.
+        const fs::path portLink = fs::path(prefix) / "dosdevices" / "com9";
         std::error_code ignored;
         fs::remove(portLink, ignored);
-        fs::create_symlink(board.devicePath(), portLink);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        if (!portLink.empty()) fs::remove(portLink, ignored);
+        board = std::make_unique<VirtualBoard>(portLink.string());
     }
 
     std::unique_ptr<RelayProcess> startRelay() const {
@@ -46,13 +46,12 @@ protected:
                                               std::vector<std::string>{wine ? wine : "/usr/bin/wine", relay});
     }
 
-    VirtualBoard board;
+    std::unique_ptr<VirtualBoard> board;
     const int port = freeTcpPort();
     std::string relay;
-    fs::path portLink;
 };
 
-TEST_F(RelayUnderWineTest, GreetsConnectsTheComPortRelaysBothWaysAndEndsWithZero) {
+TEST_F(RelayUnderWineTest, GreetsConnectsTheComPortRelaysBothWaysReconnectsAndEndsWithZero) {
     const std::unique_ptr<RelayProcess> relayProcess = startRelay();
     ProgramClient program(port, wineStart);
     ASSERT_TRUE(program.connected()) << relayProcess->console();
@@ -67,9 +66,22 @@ TEST_F(RelayUnderWineTest, GreetsConnectsTheComPortRelaysBothWaysAndEndsWithZero
     program.sendLine(boardPort);
     ASSERT_EQ(program.readLine(reply), "CONN") << relayProcess->console();
     program.sendLine("66");
-    EXPECT_EQ(board.read(1, reply), Bytes{0x42});
+    EXPECT_EQ(board->read(1, reply), Bytes{0x42});
     const Bytes update = fieldUpdate(23, 0x0A);
-    board.writeBytes(update);
+    board->writeBytes(update);
+    EXPECT_EQ(program.readLine(reply), textOf(update));
+
+    // The cable is pulled and put back: the program hears of the failed
+    // read, and a request after the replug reopens the port.
+    board->unplug();
+    EXPECT_THAT(program.readLine(reply).value_or(""), StartsWith("ERROR: 255 : 00")) << relayProcess->console();
+    board->replug();
+    program.sendLine("66");
+    EXPECT_THAT(program.readLine(reply).value_or(""), StartsWith("ERROR: 255 : 010")) << relayProcess->console();
+    ASSERT_TRUE(board->waitForHost(reply)) << relayProcess->console();
+    program.sendLine("66");
+    EXPECT_EQ(board->read(1, reply), Bytes{0x42});
+    board->writeBytes(update);
     EXPECT_EQ(program.readLine(reply), textOf(update));
 
     program.sendLine("DISC");
