@@ -1,0 +1,27 @@
+# add_test_programs(LINK <libraries> POSIX_ONLY <names> NAMES <variable>)
+# One GoogleTest program per *_test.cpp in the calling folder, linked with
+# LINK. The ones named in POSIX_ONLY play the virtual board on a
+# pseudo-terminal or need other POSIX parts: they link the virtual board too,
+# and a Windows build leaves them out. NAMES receives the programs made.
+function(add_test_programs)
+  cmake_parse_arguments(arg "" "NAMES" "LINK;POSIX_ONLY" ${ARGN})
+  file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*_test.cpp)
+  set(made)
+  foreach(source ${sources})
+    get_filename_component(name ${source} NAME_WE)
+    set(board)
+    if(name IN_LIST arg_POSIX_ONLY)
+      if(WIN32)
+        continue()
+      endif()
+      set(board virtualboard)
+    endif()
+    add_executable(${name} ${source})
+    target_link_libraries(${name} PRIVATE ${arg_LINK} ${board} GTest::gtest_main GTest::gmock)
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 120)
+    list(APPEND made ${name})
+  endforeach()
+  if(arg_NAMES)
+    set(${arg_NAMES} ${made} PARENT_SCOPE)
+  endif()
+endfunction()
