@@ -11,15 +11,24 @@
 #include <string>
 #include <vector>
 
-#include "virtualboard/virtual_board.h"
-
 namespace {
 
 constexpr std::size_t wholeStream = SIZE_MAX;
 
 using krvEBLowLevel::FrameCutter;
-using virtualboard::Bytes;
-using virtualboard::VirtualBoard;
+using Bytes = std::vector<unsigned char>;
+
+// A frame as the board sends it: the id, two 7-bit bytes of the frame's whole
+// size (header included), then the payload.
+Bytes boardFrame(unsigned char id, const Bytes& payload) {
+    const std::size_t size = payload.size() + 3;
+    Bytes bytes(size);
+    bytes[0] = id;
+    bytes[1] = static_cast<unsigned char>((size >> 7) & 0x7F);
+    bytes[2] = static_cast<unsigned char>(size & 0x7F);
+    std::copy(payload.begin(), payload.end(), bytes.begin() + 3);
+    return bytes;
+}
 
 std::string hex(unsigned char byte) {
     static const char digits[] = "0123456789ABCDEF";
@@ -56,8 +65,8 @@ TEST(FrameCutter, FindsEveryFrameAfterStrayBytesAndBadHeaders) {
         bytes.insert(bytes.end(), version.begin(), version.end());
         return bytes;
     };
-    Bytes oversized = VirtualBoard::frame(0x8F, Bytes(9998, 0x01));  // size 10001
-    Bytes largest = VirtualBoard::frame(0x8F, Bytes(0x3FFF - 3, 0x7F));
+    Bytes oversized = boardFrame(0x8F, Bytes(9998, 0x01));  // size 10001
+    Bytes largest = boardFrame(0x8F, Bytes(0x3FFF - 3, 0x7F));
 
     const struct {
         const char* what;
@@ -85,7 +94,7 @@ TEST(FrameCutter, FindsEveryFrameAfterStrayBytesAndBadHeaders) {
 
 TEST(FrameCutter, AsksForNoByteBeyondTheFrameInHand) {
     FrameCutter cutter;
-    const Bytes frame = VirtualBoard::frame(0x86, Bytes(197, 0x01));
+    const Bytes frame = boardFrame(0x86, Bytes(197, 0x01));
     std::size_t at = 0;
     do {
         ASSERT_LE(at + cutter.wanted(), frame.size());
