@@ -11,24 +11,15 @@
 #include <string>
 #include <vector>
 
+#include "virtualboard/board_frame.h"
+
 namespace {
 
 constexpr std::size_t wholeStream = SIZE_MAX;
 
 using krvEBLowLevel::FrameCutter;
-using Bytes = std::vector<unsigned char>;
-
-// A frame as the board sends it: the id, two 7-bit bytes of the frame's whole
-// size (header included), then the payload.
-Bytes boardFrame(unsigned char id, const Bytes& payload) {
-    const std::size_t size = payload.size() + 3;
-    Bytes bytes(size);
-    bytes[0] = id;
-    bytes[1] = static_cast<unsigned char>((size >> 7) & 0x7F);
-    bytes[2] = static_cast<unsigned char>(size & 0x7F);
-    std::copy(payload.begin(), payload.end(), bytes.begin() + 3);
-    return bytes;
-}
+using virtualboard::boardFrame;
+using virtualboard::Bytes;
 
 std::string hex(unsigned char byte) {
     static const char digits[] = "0123456789ABCDEF";

@@ -122,15 +122,7 @@ bool VirtualBoard::writeBytesUntil(const Bytes& bytes, std::chrono::steady_clock
     return true;
 }
 
-Bytes VirtualBoard::frame(unsigned char id, const Bytes& payload) {
-    const std::size_t size = payload.size() + 3;
-    Bytes bytes(size);
-    bytes[0] = id;
-    bytes[1] = static_cast<unsigned char>((size >> 7) & 0x7F);
-    bytes[2] = static_cast<unsigned char>(size & 0x7F);
-    std::copy(payload.begin(), payload.end(), bytes.begin() + 3);
-    return bytes;
-}
+Bytes VirtualBoard::frame(unsigned char id, const Bytes& payload) { return boardFrame(id, payload); }
 
 void VirtualBoard::writeFrame(unsigned char id, const Bytes& payload) { writeBytes(frame(id, payload)); }
 

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-namespace virtualboard {
+#include "virtualboard/board_frame.h"
 
-using Bytes = std::vector<unsigned char>;
+namespace virtualboard {
 
 // Plays the board's side of a serial line on a pseudo-terminal. The host
 // opens portName() as if it were the board's serial port; the board reads
