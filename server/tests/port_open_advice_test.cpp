@@ -83,14 +83,20 @@ TEST(PortOpenAdviceTest, ListsTheSerialDevicesItCanSee) {
     }
 }
 
-TEST(PortOpenAdviceTest, PermissionErrorNamesTheDevicesGroup) {
+// A /dev holding one device, read and written by its group, that the user
+// was refused.
+class PermissionAdviceTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_EQ(chmod(device.c_str(), 0660), 0); }
+
     const DevRoot dev;
     const std::string& root = dev.path;
     const std::string device = dev.make("ttyUSB0");
-    ASSERT_EQ(chmod(device.c_str(), 0660), 0);
-    const auto denied = make_error_code(boost::system::errc::permission_denied);
+    const boost::system::error_code denied = make_error_code(boost::system::errc::permission_denied);
     const std::string listing = "--serial devices here: " + device + "\n";
+};
 
+TEST_F(PermissionAdviceTest, NamesTheDevicesGroup) {
     // A group the process has already: joining it again would not help.
     EXPECT_EQ(portOpenAdvice(device, denied, root), "--'" + device + "' belongs to group '" + groupName(getegid()) +
                                                         "' (mode 660), which this user is in already\n" + listing);
@@ -105,14 +111,7 @@ TEST(PortOpenAdviceTest, PermissionErrorNamesTheDevicesGroup) {
     EXPECT_EQ(portOpenAdvice(root + "/ttyUSB9", denied, root), listing);
 }
 
-TEST(PortOpenAdviceTest, PermissionErrorOfAGroupTheUserLacksSaysJoinIt) {
-    const DevRoot dev;
-    const std::string& root = dev.path;
-    const std::string device = dev.make("ttyUSB0");
-    ASSERT_EQ(chmod(device.c_str(), 0660), 0);
-    const auto denied = make_error_code(boost::system::errc::permission_denied);
-    const std::string listing = "--serial devices here: " + device + "\n";
-
+TEST_F(PermissionAdviceTest, OfAGroupTheUserLacksSaysJoinIt) {
     // Only root may hand a file to a group it is not in.
     std::vector<gid_t> own(static_cast<std::size_t>(std::max(getgroups(0, nullptr), 0)) + 1);
     own.resize(static_cast<std::size_t>(std::max(getgroups(static_cast<int>(own.size()), own.data()), 0)));
