@@ -4,6 +4,8 @@
 #include <random>
 #include <thread>
 
+#include "boardsim_process.h"
+#include "link_test_support.h"
 #include "relay_fixture.h"
 
 namespace {
@@ -140,6 +142,58 @@ TEST_F(RelayTest, HugeLinesAndBinaryGarbageAreHandledAndKeptOutOfTheTerminal) {
     EXPECT_EQ(console.find('\x1b'), std::string::npos);
     EXPECT_EQ(console.find('\x07'), std::string::npos);
     EXPECT_NE(console.find("\\x1B"), std::string::npos);
+}
+
+TEST_F(RelayTest, ABoardPulledOutAndPutBackCostsNoRequestAndConnectRequestsTellTheTruth) {
+    const linktest::ScratchDir scratch;
+    const std::string link = scratch.boardLink();
+    std::unique_ptr<BoardsimProcess> boardsim;
+    const auto plugIn = [&] {
+        boardsim = std::make_unique<BoardsimProcess>(std::vector<std::string>{"--link", link, "--pace", "0"},
+                                                     scratch.path("console"));
+        ASSERT_TRUE(boardsim->waitForLink(link));
+    };
+    const std::string readFailed = "ERROR: 255 : 002 Could not read command: asio.misc:2";
+    plugIn();
+    startRelay({"--map", "COM3=" + link, std::to_string(port)});
+    connectProgram();
+    program->sendLine("COM3");
+    ASSERT_EQ(program->readLine(), "CONN");
+    program->sendLine("77");
+    EXPECT_EQ(program->readLine(), "01.00");
+
+    // Pulled out: asking for the port again is no use while the board is
+    // away, and opens it once the board is back.
+    boardsim.reset();
+    EXPECT_EQ(program->readLine(), readFailed);
+    program->sendLine("COM3");
+    EXPECT_EQ(program->readLine(), "ERROR");
+    plugIn();
+    program->sendLine("COM3");
+    EXPECT_EQ(program->readLine(), "CONN");
+    program->sendLine("77");
+    EXPECT_EQ(program->readLine(), "01.00");
+
+    // Pulled out and put back: the next request opens the port again itself
+    // and reaches the board.
+    boardsim.reset();
+    EXPECT_EQ(program->readLine(), readFailed);
+    plugIn();
+    program->sendLine("77");
+    EXPECT_EQ(program->readLine(), "01.00");
+    program->sendLine("DISC");
+    EXPECT_EQ(program->readLine(), "DISCONN");
+    ::unlink(scratch.path("console").c_str());
+}
+
+TEST_F(RelayTest, ARunOfStrayBytesIsOneLineAndTheFrameAfterItArrives) {
+    startConnected();
+    Bytes noise(2000, 0x05);
+    const Bytes frame = fieldUpdate(23, 1);
+    noise.insert(noise.end(), frame.begin(), frame.end());
+    board.writeBytes(noise);
+    EXPECT_EQ(program->readLine(), "ERROR: 255 : 020 No command found, data loss possible (2000 bytes)");
+    EXPECT_EQ(program->readLine(), "023P");
 }
 
 TEST_F(RelayTest, AProgramThatResetsAtOnceEndsTheSessionCleanly) {

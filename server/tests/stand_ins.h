@@ -22,6 +22,7 @@ struct DriverRecord {
     std::vector<std::string> events;
     std::vector<Bytes> commands;
     std::string failingDevice;  // open() on this device fails as a missing device does
+    krvEBLowLevel::krvCommState state = krvEBLowLevel::COMM_IDLE;  // what getState() gives
 };
 
 class RecordingDriver : public BoardDriver {
@@ -43,6 +44,7 @@ public:
         const unsigned char* data = command->getData();
         record.commands.emplace_back(data, data + command->size);
     }
+    krvEBLowLevel::krvCommState getState() override { return record.state; }
 
 private:
     DriverRecord& record;

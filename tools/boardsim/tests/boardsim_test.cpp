@@ -16,6 +16,7 @@
 #include <functional>
 #include <thread>
 
+#include "boardsim_process.h"
 #include "link_test_support.h"
 
 namespace {
@@ -24,39 +25,7 @@ using namespace std::chrono_literals;
 using namespace krvEBLowLevel;
 using linktest::MessageLog;
 using linktest::Seen;
-
-// boardsim with its console in a log file and nothing to read on its input.
-class BoardsimProcess {
-public:
-    BoardsimProcess(std::vector<std::string> words, const std::string& log) {
-        words.insert(words.begin(), BOARDSIM_BINARY);
-        std::vector<char*> argv;
-        for (std::string& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        pid = ::fork();
-        if (pid != 0) return;
-        const int in = ::open("/dev/null", O_RDONLY);
-        const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(out, 2);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    ~BoardsimProcess() { stop(); }
-    BoardsimProcess(const BoardsimProcess&) = delete;
-    BoardsimProcess& operator=(const BoardsimProcess&) = delete;
-
-    void stop() {
-        if (pid <= 0) return;
-        ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
-        pid = -1;
-    }
-
-private:
-    pid_t pid = -1;
-};
+using testing_support::BoardsimProcess;
 
 // A text against a pattern in which '#' stands for any digit.
 bool matches(const std::string& text, const std::string& pattern) {
@@ -67,10 +36,6 @@ bool matches(const std::string& text, const std::string& pattern) {
     return true;
 }
 
-std::string linkTarget(const std::string& link) {
-    char target[256] = {};
-    return ::readlink(link.c_str(), target, sizeof target - 1) > 0 ? target : "";
-}
 
 class Boardsim : public ::testing::Test {
 protected:
@@ -78,11 +43,7 @@ protected:
         std::vector<std::string> words{"--link", link, "--pace", "0"};
         words.insert(words.end(), moves.begin(), moves.end());
         process = std::make_unique<BoardsimProcess>(words, scratch.path("console"));
-        for (auto deadline = std::chrono::steady_clock::now() + 10s;
-             linkTarget(link).empty() && std::chrono::steady_clock::now() < deadline;) {
-            std::this_thread::sleep_for(10ms);
-        }
-        ASSERT_EQ(linkTarget(link).rfind("/dev/pts/", 0), 0u) << "no link to a pseudo-terminal";
+        ASSERT_TRUE(process->waitForLink(link)) << "no link to a pseudo-terminal";
         driver = std::make_unique<krvEBLow>(link);
         driver->attach(&log);
         driver->open();
