@@ -153,36 +153,33 @@ TEST_F(RelayTest, ABoardPulledOutAndPutBackCostsNoRequestAndConnectRequestsTellT
                                                      scratch.path("console"));
         ASSERT_TRUE(boardsim->waitForLink(link));
     };
+    const auto ask = [&](const std::string& line) {
+        program->sendLine(line);
+        return program->readLine();
+    };
     const std::string readFailed = "ERROR: 255 : 002 Could not read command: asio.misc:2";
     plugIn();
     startRelay({"--map", "COM3=" + link, std::to_string(port)});
     connectProgram();
-    program->sendLine("COM3");
-    ASSERT_EQ(program->readLine(), "CONN");
-    program->sendLine("77");
-    EXPECT_EQ(program->readLine(), "01.00");
+    ASSERT_EQ(ask("COM3"), "CONN");
+    EXPECT_EQ(ask("77"), "01.00");
 
     // Pulled out: asking for the port again is no use while the board is
     // away, and opens it once the board is back.
     boardsim.reset();
     EXPECT_EQ(program->readLine(), readFailed);
-    program->sendLine("COM3");
-    EXPECT_EQ(program->readLine(), "ERROR");
+    EXPECT_EQ(ask("COM3"), "ERROR");
     plugIn();
-    program->sendLine("COM3");
-    EXPECT_EQ(program->readLine(), "CONN");
-    program->sendLine("77");
-    EXPECT_EQ(program->readLine(), "01.00");
+    EXPECT_EQ(ask("COM3"), "CONN");
+    EXPECT_EQ(ask("77"), "01.00");
 
     // Pulled out and put back: the next request opens the port again itself
     // and reaches the board.
     boardsim.reset();
     EXPECT_EQ(program->readLine(), readFailed);
     plugIn();
-    program->sendLine("77");
-    EXPECT_EQ(program->readLine(), "01.00");
-    program->sendLine("DISC");
-    EXPECT_EQ(program->readLine(), "DISCONN");
+    EXPECT_EQ(ask("77"), "01.00");
+    EXPECT_EQ(ask("DISC"), "DISCONN");
     ::unlink(scratch.path("console").c_str());
 }
 
