@@ -39,6 +39,9 @@ public:
 
     // Everything collected so far.
     std::string console() const;
+    // Everything collected, once the process has closed its output (it has
+    // ended, say).
+    std::string consoleAtEnd();
     // True once the collected output holds text.
     bool waitForConsole(const std::string& text,
                         std::chrono::milliseconds timeout = std::chrono::seconds(10)) const;

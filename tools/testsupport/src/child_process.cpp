@@ -72,6 +72,11 @@ std::string ChildProcess::console() const {
     return written;
 }
 
+std::string ChildProcess::consoleAtEnd() {
+    if (reader.joinable()) reader.join();
+    return console();
+}
+
 bool ChildProcess::waitForConsole(const std::string& text, std::chrono::milliseconds timeout) const {
     std::unique_lock<std::mutex> hold(lock);
     return changed.wait_for(hold, timeout, [&] { return written.find(text) != std::string::npos; });
