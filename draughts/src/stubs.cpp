@@ -1,7 +1,5 @@
-// Placeholders until the rules, the notation, FEN and PDN move in.
-#include "draughts/fen.h"
+// Placeholders until the rules and the notation move in.
 #include "draughts/notation.h"
-#include "draughts/pdn.h"
 
 namespace draughts {
 
@@ -18,17 +16,5 @@ std::optional<WrittenMove> parseMove(const std::string&, std::string& error) {
 MoveCheck checkMove(const Position&, const WrittenMove&, Rules) { return {std::nullopt, "not yet"}; }
 std::string notationOf(const Position&, const Move&) { return ""; }
 GameCheck checkGame(const Position& start, const std::vector<std::string>&, Rules) { return {{}, start, "not yet"}; }
-std::optional<Position> parseFen(const std::string&, std::string& error) {
-    error = "not yet";
-    return std::nullopt;
-}
-std::string fenOf(const Position&) { return ""; }
-std::vector<PdnGame> readPdn(const std::string&, std::string& error) {
-    error = "not yet";
-    return {};
-}
-std::string tagOf(const PdnGame&, const std::string&) { return ""; }
-Position startOf(const PdnGame& game) { return game.start ? *game.start : Position::start(); }
-std::string writePdn(const PdnGame&) { return ""; }
 
 }  // namespace draughts
