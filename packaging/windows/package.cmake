@@ -2,9 +2,11 @@
 # anywhere, and an installer (NSIS) with a Start-menu entry and an
 # uninstaller. Both hold one folder: the programs, boardio.dll, the runtime
 # DLLs (installed by cmake/windows_runtime.cmake) and a short readme.
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README.txt DESTINATION .)
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README.txt DESTINATION . COMPONENT programs)
 
 set(CPACK_GENERATOR ZIP NSIS)
+# One package of everything: the installer offers no parts to leave out.
+set(CPACK_MONOLITHIC_INSTALL ON)
 set(CPACK_PACKAGE_NAME damrelay)
 set(CPACK_PACKAGE_VENDOR "damrelay developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
