@@ -9,6 +9,7 @@
 #include <boardio/boardio.h>
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <thread>
 
