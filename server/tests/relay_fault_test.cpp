@@ -4,7 +4,7 @@
 #include <random>
 #include <thread>
 
-#include "boardsim_process.h"
+#include "child_process.h"
 #include "link_test_support.h"
 #include "relay_fixture.h"
 
@@ -34,12 +34,17 @@ void waitUntilSendingStalls(const RelayProcess& relay) {
 
 TEST_F(RelayTest, AProgramThatStopsReadingIsLetGoAndNeverHoldsUpTheBoard) {
     startConnected();
-    // The program reads nothing while the board keeps sending. A frame cut
-    // short would reach the program as stray bytes: the board gives up on
-    // one only once the relay has long stopped reading, as after its end.
+    // The program reads nothing while the board keeps sending.
     std::atomic<bool> flooding{true};
     std::thread flood([&] {
-        while (flooding) board.writeBytesUntil(longLineFrame(), std::chrono::steady_clock::now() + 5s);
+        // A frame the deadline cut short is finished first: a new frame
+        // after part of one would reach the relay as stray bytes.
+        const Bytes frame = longLineFrame();
+        std::size_t sent = 0;
+        while (flooding) {
+            sent += board.writeSome(frame.data() + sent, frame.size() - sent, std::chrono::steady_clock::now() + 100ms);
+            if (sent == frame.size()) sent = 0;
+        }
     });
     ASSERT_TRUE(relay->waitForConsole("send: 'TTTT"));
     waitUntilSendingStalls(*relay);
@@ -147,12 +152,13 @@ TEST_F(RelayTest, HugeLinesAndBinaryGarbageAreHandledAndKeptOutOfTheTerminal) {
 TEST_F(RelayTest, ABoardPulledOutAndPutBackCostsNoRequestAndConnectRequestsTellTheTruth) {
     const linktest::ScratchDir scratch;
     const std::string link = scratch.boardLink();
-    std::unique_ptr<BoardsimProcess> boardsim;
+    std::unique_ptr<ChildProcess> boardsim;
     const auto plugIn = [&] {
-        boardsim = std::make_unique<BoardsimProcess>(std::vector<std::string>{"--link", link, "--pace", "0"},
-                                                     scratch.path("console"));
-        ASSERT_TRUE(boardsim->waitForLink(link));
+        boardsim = std::make_unique<ChildProcess>(
+            std::vector<std::string>{BOARDSIM_BINARY, "--link", link, "--pace", "0"});
+        ASSERT_TRUE(boardsim->waitForConsole("link " + link + " -> "));
     };
+    const auto pullOut = [&] { boardsim->stop({}, SIGTERM); };
     const auto ask = [&](const std::string& line) {
         program->sendLine(line);
         return program->readLine();
@@ -166,7 +172,7 @@ TEST_F(RelayTest, ABoardPulledOutAndPutBackCostsNoRequestAndConnectRequestsTellT
 
     // Pulled out: asking for the port again is no use while the board is
     // away, and opens it once the board is back.
-    boardsim.reset();
+    pullOut();
     EXPECT_EQ(program->readLine(), readFailed);
     EXPECT_EQ(ask("COM3"), "ERROR");
     plugIn();
@@ -175,12 +181,11 @@ TEST_F(RelayTest, ABoardPulledOutAndPutBackCostsNoRequestAndConnectRequestsTellT
 
     // Pulled out and put back: the next request opens the port again itself
     // and reaches the board.
-    boardsim.reset();
+    pullOut();
     EXPECT_EQ(program->readLine(), readFailed);
     plugIn();
     EXPECT_EQ(ask("77"), "01.00");
     EXPECT_EQ(ask("DISC"), "DISCONN");
-    ::unlink(scratch.path("console").c_str());
 }
 
 TEST_F(RelayTest, ARunOfStrayBytesIsOneLineAndTheFrameAfterItArrives) {
