@@ -1,5 +1,5 @@
-// The link's state with a clock of the test's own: when a reopen is due, how
-// attempts are counted, and what closing leaves.
+// The link's state with a clock of the test's own: when a reopen is due and
+// how attempts are counted.
 
 #include "link_state.h"
 
@@ -18,7 +18,6 @@ TEST(LinkState, AReopenIsDueNoSoonerThanThePauseAfterThePortClosedAndOnlyEverEar
     EXPECT_TRUE(link.isOpen());
     EXPECT_EQ(link.reopenBy(failedAt), std::nullopt) << "an open link needs no reopen";
     link.fail(failedAt);
-    EXPECT_EQ(link.phase(), Phase::failed);
 
     // Asked for at once: due when the pause is over.
     EXPECT_EQ(link.reopenBy(failedAt + 100ms), failedAt + 500ms);
@@ -57,18 +56,6 @@ TEST(LinkState, EveryAttemptBeyondTheThirdMarksTheLinkUntilTheBoardAnswers) {
     link.boardAnswered();
     EXPECT_FALSE(link.marked());
     EXPECT_FALSE(failAndAttempt(6)) << "counted afresh";
-}
-
-TEST(LinkState, ClosedIsForGood) {
-    LinkState link;
-    link.fail(failedAt);
-    link.reopenBy(failedAt);
-    link.close();
-    EXPECT_FALSE(link.attempt());
-    link.opened();
-    link.fail(failedAt + 1s);
-    EXPECT_EQ(link.reopenBy(failedAt + 2s), std::nullopt);
-    EXPECT_EQ(link.phase(), Phase::closed);
 }
 
 }  // namespace

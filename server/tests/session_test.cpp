@@ -217,40 +217,6 @@ TEST_F(SessionTest, ConnectToAnotherPortMovesTheConnection) {
     EXPECT_FALSE(demo->isConnected());
 }
 
-TEST_F(SessionTest, ConnectToThePortItHasKeepsItUnlessItsLinkFailedAndThenTellsWhetherItReopened) {
-    const Lines reopened = {"close", "detach", "delete /dev/board7", "make /dev/board7", "attach", "open"};
-    Lines stillAway = reopened;
-    stillAway.insert(stillAway.end(), {"detach", "delete /dev/board7"});
-    const struct {
-        const char* what;
-        krvEBLowLevel::krvCommState state;
-        bool boardBack;
-        const char* reply;
-        Lines events;
-    } cases[] = {
-        {"link up", krvEBLowLevel::COMM_BOARD, true, "CONN", {}},
-        {"link failed, board back", krvEBLowLevel::COMM_FAILED, true, "CONN", reopened},
-        {"link failed, board away", krvEBLowLevel::COMM_FAILED, false, "ERROR", stillAway},
-    };
-    connectProgram();
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        handle("DISC");
-        record.state = krvEBLowLevel::COMM_IDLE;
-        record.failingDevice.clear();
-        handle("COM7");
-        repliesSoFar();
-        record.events.clear();
-
-        record.state = c.state;
-        if (!c.boardBack) record.failingDevice = "/dev/board7";
-        handle("COM7");
-        EXPECT_EQ(repliesSoFar(), Lines{c.reply});
-        EXPECT_EQ(record.events, c.events);
-        EXPECT_EQ(demo->isConnected(), c.boardBack);
-    }
-}
-
 TEST_F(SessionTest, ConnectLinesThatNameNoPortGetErrorAndLeaveTheBoardAsItIs) {
     connectProgramAndBoard();
     for (const std::string line : {"COM4 x", "COM", "com0", "Com3/../../tmp/x", "COM7\r"}) {

@@ -22,7 +22,6 @@ struct DriverRecord {
     std::vector<std::string> events;
     std::vector<Bytes> commands;
     std::string failingDevice;  // open() on this device fails as a missing device does
-    krvEBLowLevel::krvCommState state = krvEBLowLevel::COMM_IDLE;  // what getState() gives
 };
 
 class RecordingDriver : public BoardDriver {
@@ -44,7 +43,7 @@ public:
         const unsigned char* data = command->getData();
         record.commands.emplace_back(data, data + command->size);
     }
-    krvEBLowLevel::krvCommState getState() override { return record.state; }
+    krvEBLowLevel::krvCommState getState() override { return krvEBLowLevel::COMM_IDLE; }
 
 private:
     DriverRecord& record;
