@@ -58,7 +58,7 @@ LineKind handleControlLine(LowLevelDriverDemo& demo, const std::string& line) {
         return LineKind::handled;
     }
     if (line == "EXIT") {
-        writeConsole(str(boost::format("received: %1%\ndraughts program requested exit") % line));
+        writeConsole(str(boost::format("received: %1%\ndraughts program requested exit\n") % line));
         // No reply; the board is let go cleanly so that its port is free for
         // whoever opens it next.
         demo.closeBoard();

@@ -117,6 +117,7 @@ TEST_F(ProgramConnectionTest, AProgramThatStopsReadingIsDisconnectedAtTheBound) 
     }
     EXPECT_FALSE(connection->sendLine("after the end"));
     ASSERT_TRUE(endedWithin(10s));
+    flushConsole();
     EXPECT_NE(log.str().find("*** error: Draughts program does not read"), std::string::npos);
     // What came before the bound arrives whole, then the connection ends.
     int arrived = 0;

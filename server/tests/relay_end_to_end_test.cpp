@@ -262,7 +262,7 @@ TEST_F(RelayTest, ExitEndsWithZeroAndANewRelayGetsThePortAtOnce) {
     startConnected();
     program->sendLine("EXIT");
     EXPECT_EQ(relay->waitForExit(), 0);
-    const std::string ending = "received: EXIT\ndraughts program requested exit";
+    const std::string ending = "received: EXIT\ndraughts program requested exit\n";
     ASSERT_TRUE(relay->waitForConsole(ending));
     const std::string console = relay->console();
     EXPECT_EQ(console.substr(console.size() - ending.size()), ending);
