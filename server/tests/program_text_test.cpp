@@ -21,7 +21,9 @@ TEST(LineSplitterTest, CutsLinesWhateverTheReadsAndBoundsThem) {
     };
     const Case cases[] = {
         {"two lines in one read", {"EXIT\nDISC\n"}, {"EXIT", "DISC"}},
-        {"carriage return kept", {"66\r\n"}, {"66\r"}},
+        {"CR LF ends a line too", {"66\r\nDISC\r", "\n\r\n"}, {"66", "DISC", ""}},
+        {"only one CR, and only at the end", {"EXIT\r\r\na\rb\n"}, {"EXIT\r", "a\rb"}},
+        {"CR at the end of a partial last line", {"43\r"}, {"43<end>"}},
         {"a line over three reads", {"4", "32hel", "lo\n"}, {"432hello"}},
         {"empty lines", {"\n\n"}, {"", ""}},
         {"partial last line", {"64\n43"}, {"64", "43<end>"}},

@@ -201,10 +201,16 @@ TEST_F(RelayTest, AutoConnectModeDropsBoardLinesUntilTheProgramComesAndConfirmsI
     EXPECT_EQ(relay->waitForExit(), 1);
 }
 
-TEST_F(RelayTest, DisconnectStopsBoardLinesAndAnswersEvenWithoutBoard) {
-    startConnected();
+TEST_F(RelayTest, DisconnectStopsBoardLinesAndAnswersEvenWithoutBoardAlsoInCrLfLines) {
+    startRelay();
+    connectProgram();
+    // Lines ended with CR LF, as programs on Windows end them, work the same.
+    program->send("COM7\r\n");
+    EXPECT_EQ(program->readLine(), "CONN");
+    program->send("66\r\n");
+    EXPECT_EQ(board.read(1, 5s), Bytes{0x42});
     ASSERT_TRUE(board.hostAttached());
-    program->sendLine("DISC");
+    program->send("DISC\r\n");
     EXPECT_EQ(program->readLine(), "DISCONN");
     EXPECT_FALSE(board.hostAttached());
     board.writeBytes(fieldUpdate(23, 1));
