@@ -191,6 +191,7 @@ TEST_F(RelayTest, HugeLinesAndBinaryGarbageAreHandledAndKeptOutOfTheTerminal) {
               std::string::npos);
     EXPECT_EQ(console.find('\x1b'), std::string::npos);
     EXPECT_EQ(console.find('\x07'), std::string::npos);
+    EXPECT_EQ(console.find('\x9b'), std::string::npos);
     EXPECT_NE(console.find("\\x1B"), std::string::npos);
 }
 
