@@ -144,7 +144,9 @@ TEST(SocketServerTest, PortHeldByAnotherListenerIsRefusedAndFreeAgainAtOnceAfter
         SocketServer second(io, "0.0.0.0", port);
         FAIL() << "a second listener got the port";
     } catch (const SocketError& error) {
-        EXPECT_STREQ(error.what(), "INVALID_SOCKET");
+        // The text scripts know first, then where and why.
+        EXPECT_EQ(error.what(), "INVALID_SOCKET: 0.0.0.0 port " + std::to_string(port) + ": " +
+                                    make_error_code(boost::system::errc::address_in_use).message());
     }
     // The relay closes first, as after "EXIT"; its side of the connection
     // lingers on the port.
