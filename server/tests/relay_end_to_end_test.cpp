@@ -254,7 +254,8 @@ TEST_F(RelayTest, PortThatCannotBeOpenedGetsErrorAndTheRelayStaysUp) {
     ASSERT_EQ(otherProgram.readLine(), greeting);
     otherProgram.sendLine("COM7");
     EXPECT_EQ(otherProgram.readLine(), "ERROR");
-    EXPECT_TRUE(other.waitForConsole("*** error: could not open serial port 'COM7': "));
+    EXPECT_TRUE(other.waitForConsole(
+        "*** error: could not open serial port 'COM7': another program is using it\nsend: 'ERROR'\n"));
 }
 
 TEST_F(RelayTest, ConnectToAnotherPortMovesTheBoardConnection) {
