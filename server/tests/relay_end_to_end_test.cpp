@@ -44,16 +44,18 @@ TEST_F(RelayTest, ListsItsSettingsGreetsOneProgramAndEndsWithZeroWhenItLeaves) {
     EXPECT_EQ(count(relay->console(), prompt), 0u);
 }
 
-TEST_F(RelayTest, CommandLineErrorsShowTheUsageAndEndWithOneAfterThePrompt) {
+TEST_F(RelayTest, CommandLineErrorsAreNamedBeforeTheUsageAndEndWithOneAfterThePrompt) {
     const std::vector<std::vector<std::string>> commandLines = {
-        {"abc"}, {"0"}, {"-1"}, {"65536"}, {"1", "2", "3"}, {"--map"}, {"--map", "COM3"}, {"--map", "=/dev/x", "1"},
+        {"abc"}, {"0"}, {"-1"}, {"65536"}, {"1", "2", "3"}, {"--map"}, {"--map", "COM3"}, {"--bogus", "1"},
     };
     for (const std::vector<std::string>& arguments : commandLines) {
         SCOPED_TRACE(arguments.front() + (arguments.size() > 1 ? " " + arguments[1] : ""));
         RelayProcess failing(arguments);
         ASSERT_TRUE(failing.waitForConsole(prompt));
         const std::string console = failing.console();
-        EXPECT_EQ(console.substr(0, banner.size() + usage.size()), banner + usage);
+        ASSERT_EQ(console.substr(0, banner.size() + 11), banner + "*** error: ");
+        const std::size_t usageStart = console.find('\n', banner.size()) + 1;
+        EXPECT_EQ(console.substr(usageStart, usage.size()), usage);
         EXPECT_EQ(console.substr(console.size() - prompt.size()), prompt);
         EXPECT_EQ(count(console, "Message Listener"), 0u);
         if (&arguments == &commandLines.front()) {
@@ -64,6 +66,17 @@ TEST_F(RelayTest, CommandLineErrorsShowTheUsageAndEndWithOneAfterThePrompt) {
         failing.type("x\n");
         EXPECT_EQ(failing.waitForExit(), 1);
     }
+}
+
+TEST_F(RelayTest, HelpAndVersionEndWithZeroWithoutAQuestion) {
+    RelayProcess help({"--help"});
+    EXPECT_EQ(help.waitForExit(), 0);
+    EXPECT_TRUE(help.waitForConsole("--version              show the version and exit\n"));
+    EXPECT_EQ(help.console().substr(0, banner.size() + usage.size()), banner + usage);
+    RelayProcess version({"--version"});
+    EXPECT_EQ(version.waitForExit(), 0);
+    EXPECT_TRUE(version.waitForConsole(banner + "damrelay " + DAMRELAY_VERSION + "\n"));
+    EXPECT_EQ(count(help.console() + version.console(), prompt), 0u);
 }
 
 TEST_F(RelayTest, SocketPortHeldByAnotherProgramIsReportedWithOne) {
