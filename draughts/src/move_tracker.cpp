@@ -89,7 +89,8 @@ void MoveTracker::setKnown(const Position& position, bool sideIsKnown) {
 
 TrackerEvent MoveTracker::event(TrackerEvent::Kind kind) const { return TrackerEvent{kind, {}, {}, known}; }
 
-std::vector<TrackerEvent> MoveTracker::moveTo(const Reachable& reached) {
+// By value: the move may be one of the lists this replaces.
+std::vector<TrackerEvent> MoveTracker::moveTo(Reachable reached) {
     Position before = known;
     before.setToMove(sideOf(known.at(reached.move.from)).value_or(known.toMove()));
     last = Played{before, reached, reachableFrom(before, true)};
@@ -126,7 +127,9 @@ std::vector<TrackerEvent> MoveTracker::judge() {
     using Kind = TrackerEvent::Kind;
     const Position shown = crowned(board);
     const bool readable = strange.none();
-    if (readable && samePieces(shown, Position::start()) && !(settled && samePieces(known, shown))) {
+    // Back at the start is a new game, unless it undoes the first move.
+    const bool undoesLast = last && samePieces(shown, last->before);
+    if (readable && samePieces(shown, Position::start()) && !(settled && samePieces(known, shown)) && !undoesLast) {
         setKnown(Position::start(), true);
         settled = true;
         last.reset();

@@ -71,7 +71,7 @@ private:
     void setKnown(const Position& position, bool sideIsKnown);
     std::vector<Reachable> reachableFrom(const Position& position, bool sideIsKnown) const;
     bool underway(const Position& board) const;
-    std::vector<TrackerEvent> moveTo(const Reachable& reached);
+    std::vector<TrackerEvent> moveTo(Reachable reached);
     TrackerEvent event(TrackerEvent::Kind kind) const;
 
     Rules rules;
