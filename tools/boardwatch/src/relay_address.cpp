@@ -31,8 +31,8 @@ std::optional<Endpoint> parseEndpoint(const std::string& text, std::string& erro
         return std::nullopt;
     }
     const std::string port = text.substr(colon + 1);
-    if (!allDigits(port) || port.size() > 5 || std::stol(port) < 1 || std::stol(port) > 65535) {
-        error = (boost::format("'%1%': the port is a number from 1 to 65535") % text).str();
+    if (!allDigits(port) || port.size() > 5 || std::stol(port) > 65535) {
+        error = (boost::format("'%1%': the port is a number from 0 to 65535") % text).str();
         return std::nullopt;
     }
     endpoint.port = static_cast<unsigned short>(std::stol(port));
@@ -49,6 +49,10 @@ std::optional<RelayAddress> parseRelayAddress(const std::string& text, std::stri
     }
     const std::optional<Endpoint> relay = parseEndpoint(text.substr(0, slash), error);
     if (!relay) return std::nullopt;
+    if (relay->port == 0) {
+        error = (boost::format("'%1%': a relay listens on a port from 1 to 65535") % text).str();
+        return std::nullopt;
+    }
     return RelayAddress{*relay, name, text};
 }
 

@@ -22,7 +22,8 @@ struct RelayAddress {
     std::string text;      // as written: the board's name on the page and in files
 };
 
-// Empty, with error saying why, when the text is no HOST:PORT.
+// Empty, with error saying why, when the text is no HOST:PORT. Port 0 is
+// taken: to listen on, it means any free port.
 std::optional<Endpoint> parseEndpoint(const std::string& text, std::string& error);
 // Empty, with error saying why, when the text is no HOST:PORT/COMn.
 std::optional<RelayAddress> parseRelayAddress(const std::string& text, std::string& error);
