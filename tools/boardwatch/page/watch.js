@@ -118,6 +118,14 @@ events.addEventListener("state", (event) => {
   for (const board of JSON.parse(event.data).boards) render(board);
 });
 events.addEventListener("board", (event) => render(JSON.parse(event.data)));
+events.addEventListener("moves", (event) => {
+  const news = JSON.parse(event.data);
+  const board = shown.get(news.id);
+  if (!board) return;
+  board.moves = board.moves.slice(0, news.count - news.added.length).concat(news.added);
+  for (const field of ["position", "board", "sideKnown", "result", "status", "file"]) board[field] = news[field];
+  render(board);
+});
 events.addEventListener("clock", (event) => showClock(JSON.parse(event.data)));
 events.addEventListener("open", () => { document.getElementById("connection").hidden = true; });
 events.addEventListener("error", () => { document.getElementById("connection").hidden = false; });

@@ -1,5 +1,8 @@
 #include "pdn_folder.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
@@ -52,18 +55,19 @@ std::string PdnFolder::write(GameRecord& game) const {
             game.fileName = base + "-" + std::to_string(second) + ".pdn";
         }
     }
-    // Written beside it and renamed over it: a reader, or a crash, never
-    // finds half a file.
+    // Rewritten in place: the file only grows as moves are added, and a
+    // new file a move (written beside it and renamed over it) would cost
+    // the file system an inode each time, the most of what boardwatch does
+    // in a hall.
     const std::string file = path + "/" + game.fileName;
-    const std::string fresh = file + ".new";
-    {
-        std::ofstream out(fresh, std::ios::binary | std::ios::trunc);
-        out << game.pdn();
-        out.close();
-        if (!out) return "cannot write " + fresh + ": " + std::strerror(errno);
-    }
-    if (std::rename(fresh.c_str(), file.c_str()) != 0) return "cannot write " + file + ": " + std::strerror(errno);
-    return "";
+    const std::string text = game.pdn();
+    const int out = ::open(file.c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644);
+    if (out < 0) return "cannot write " + file + ": " + std::strerror(errno);
+    const bool written = ::pwrite(out, text.data(), text.size(), 0) == static_cast<ssize_t>(text.size()) &&
+                         ::ftruncate(out, static_cast<off_t>(text.size())) == 0;
+    const std::string failure = written ? "" : "cannot write " + file + ": " + std::strerror(errno);
+    ::close(out);
+    return failure;
 }
 
 }  // namespace boardwatch

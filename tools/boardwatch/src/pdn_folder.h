@@ -2,8 +2,8 @@
 #define BOARDWATCH_PDN_FOLDER_H
 
 // The folder the games go to, one PDN file per board and game, each
-// rewritten whole after every move so that the file always holds the game
-// as far as it is known.
+// rewritten after every move so that the file always holds the game as far
+// as it is known.
 
 #include <string>
 

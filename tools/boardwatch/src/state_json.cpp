@@ -48,6 +48,19 @@ nlohmann::json boardJson(const WatchedBoard& board, std::size_t id) {
     return json;
 }
 
+nlohmann::json movesJson(const WatchedBoard& board, std::size_t id, std::size_t added) {
+    const std::vector<std::string>& moves = board.game()->moves();
+    return {{"id", id},
+            {"added", std::vector<std::string>(moves.end() - static_cast<long>(std::min(added, moves.size())), moves.end())},
+            {"count", moves.size()},
+            {"position", draughts::fenOf(board.tracker().position())},
+            {"board", lettersOf(board.tracker().position())},
+            {"sideKnown", board.tracker().sideKnown()},
+            {"result", board.game()->result()},
+            {"status", statusOf(board.tracker().status())},
+            {"file", board.game()->fileName}};
+}
+
 nlohmann::json clockJson(const WatchedBoard& board, std::size_t id) {
     nlohmann::json json{{"id", id}, {"white", nullptr}, {"black", nullptr}};
     if (board.clock()) {

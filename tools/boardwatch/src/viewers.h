@@ -18,8 +18,10 @@ namespace boardwatch {
 
 class Viewers {
 public:
-    // Well inside the page's 100 ms.
-    static constexpr std::chrono::milliseconds gathering{20};
+    // Within the page's 100 ms of the board's line, with room for the
+    // write; a hall's fifty boards then cost each viewer at most 20 writes
+    // a second.
+    static constexpr std::chrono::milliseconds gathering{50};
     // A comment line now and then shows a viewer that has gone, and keeps
     // idle connections open through proxies.
     static constexpr std::chrono::seconds heartbeat{15};

@@ -56,11 +56,13 @@ void Watch::changed(std::size_t id, const WatchedBoard::Changes& changes) {
             if (!failure.empty()) console << board.name() << ": " << failure << "\n";
         }
     }
-    if (changes.view || changes.game) {
+    if (viewers.count() == 0) return;
+    if (changes.view) {
         viewers.publish("board", boardJson(board, id).dump());
-    } else if (changes.clock) {
-        viewers.publish("clock", clockJson(board, id).dump());
+    } else if (changes.movesAdded > 0 && board.game()) {
+        viewers.publish("moves", movesJson(board, id, changes.movesAdded).dump());
     }
+    if (changes.clock && !changes.view) viewers.publish("clock", clockJson(board, id).dump());
 }
 
 std::string Watch::stateJson() { return boardwatch::stateJson(boards).dump(2) + "\n"; }

@@ -37,9 +37,7 @@ WatchedBoard::Changes WatchedBoard::relayLine(const RelayLine& line, const Stamp
     if (line.kind == Kind::BoardDump) {
         apply(moves.boardDump(line.text), now, changes);
     } else if (line.kind == Kind::SquareChange) {
-        const draughts::MoveTracker::Status before = moves.status();
         apply(moves.squareChange(line.square, line.piece), now, changes);
-        changes.view = changes.view || moves.status() != before;
     } else if (line.kind == Kind::ClockTimes) {
         // Both times, white's first, as the board's clock sends them.
         const ClockTimes read{line.text.substr(0, 8), line.text.substr(11, 8)};
@@ -54,7 +52,7 @@ WatchedBoard::Changes WatchedBoard::relayLine(const RelayLine& line, const Stamp
 void WatchedBoard::apply(const std::vector<draughts::TrackerEvent>& events, const Stamp& now, Changes& changes) {
     using Kind = draughts::TrackerEvent::Kind;
     for (const draughts::TrackerEvent& event : events) {
-        changes.view = true;
+        changes.view = changes.view || event.kind != Kind::Move;
         switch (event.kind) {
             case Kind::NewGame:
             case Kind::Joined:
@@ -66,6 +64,7 @@ void WatchedBoard::apply(const std::vector<draughts::TrackerEvent>& events, cons
                 record->played(event.notation, event.position);
                 changes.notes.push_back(numbered(*record, event.notation));
                 changes.game = true;
+                ++changes.movesAdded;
                 break;
             case Kind::TakeBack:
                 if (!record) break;

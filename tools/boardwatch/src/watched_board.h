@@ -25,10 +25,12 @@ class WatchedBoard {
 public:
     explicit WatchedBoard(std::string name);
 
-    // What a change touched: the page's view of the board, the clock, the
-    // game's file. moves holds the moves just played, for the console.
+    // What a change touched: the board as the page shows it (view), or
+    // only moves added to the game (movesAdded, the usual case, which the
+    // page is told in few bytes), the clock, the game's file.
     struct Changes {
         bool view = false;
+        std::size_t movesAdded = 0;
         bool clock = false;
         bool game = false;
         std::vector<std::string> notes;  // for the console: "12. 32-28", "new game", ...

@@ -61,6 +61,9 @@ TEST_F(WatchedGame, TheBrowserShowsTheFinalPositionAndTheMoves) {
                    }())});
     startRelay();
     ASSERT_TRUE(waitForMoves(gameMoves.size())) << watch->console();
+    // The page hears of the last move within 100 ms; ten times that is
+    // left before boardwatch stops.
+    std::this_thread::sleep_for(1s);
     watch.reset();
     ASSERT_TRUE(browser->waitForExit(90s)) << "the browser did not write out the page";
 
