@@ -100,6 +100,9 @@ function render(board) {
   if (old) old.replaceWith(card);
   else document.getElementById("boards").appendChild(card);
   cards.set(board.id, card);
+  // The latest moves in sight.
+  const list = card.querySelector(".moves");
+  list.scrollTop = list.scrollHeight;
 }
 
 function showClock(clock) {
@@ -127,5 +130,13 @@ events.addEventListener("moves", (event) => {
   render(board);
 });
 events.addEventListener("clock", (event) => showClock(JSON.parse(event.data)));
-events.addEventListener("open", () => { document.getElementById("connection").hidden = true; });
-events.addEventListener("error", () => { document.getElementById("connection").hidden = false; });
+// The browser reconnects by itself; a notice only when that takes a while.
+let notice = null;
+events.addEventListener("open", () => {
+  clearTimeout(notice);
+  document.getElementById("connection").hidden = true;
+});
+events.addEventListener("error", () => {
+  clearTimeout(notice);
+  notice = setTimeout(() => { document.getElementById("connection").hidden = false; }, 3000);
+});
