@@ -1,7 +1,5 @@
 #include "http_server.h"
 
-#include <iostream>
-
 #include "http_session.h"
 
 namespace boardwatch {
@@ -31,7 +29,7 @@ void HttpServer::accept() {
 
 void HttpServer::onAccepted(const boost::system::error_code& error, boost::asio::ip::tcp::socket socket) {
     if (error) {
-        std::cout << "page: cannot take a connection: " << error.message() << "\n";
+        site.note("page: cannot take a connection: " + error.message());
         pause.expires_after(acceptPause);
         pause.async_wait([this](const boost::system::error_code& failure) {
             if (!failure) accept();

@@ -20,6 +20,8 @@ public:
     // The connection of a viewer who asked for the events, its request
     // answered by the event stream.
     virtual void watch(boost::beast::tcp_stream stream) = 0;
+    // A line for the console.
+    virtual void note(const std::string& text) = 0;
 };
 
 class HttpServer {

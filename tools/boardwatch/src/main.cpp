@@ -1,6 +1,8 @@
 // boardwatch: the games on electronic draughts boards, followed through
 // their relays, live in a browser and in PDN files.
 
+#include <signal.h>
+
 #include <boost/asio/signal_set.hpp>
 #include <boost/system/system_error.hpp>
 #include <cstdio>
@@ -18,8 +20,8 @@ constexpr int usageError = 2;
 
 int main(int argc, char** argv) {
     using namespace boardwatch;
-    // Lines reach a log or a pipe as they are written.
-    std::setvbuf(stdout, nullptr, _IOLBF, 0);
+    // A console whose reader has gone (a pipe) must not end boardwatch.
+    ::signal(SIGPIPE, SIG_IGN);
     std::string error;
     const std::optional<Options> options = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
@@ -40,14 +42,15 @@ int main(int argc, char** argv) {
         return 1;
     }
     try {
+        ConsoleLog console(stdout);
         boost::asio::io_context context;
         boost::asio::signal_set stops(context, SIGINT, SIGTERM);
         stops.async_wait([&](const boost::system::error_code&, int) { context.stop(); });
-        Watch watch(context, *options, std::cout);
+        Watch watch(context, *options, console);
         const auto page = watch.pageAddress();
         const std::string host = page.address().is_v6() ? "[" + page.address().to_string() + "]" : page.address().to_string();
-        std::cout << "boardwatch " << versionText << ": the page is at http://" << host << ":" << page.port()
-                  << "/, games go to " << options->pdnFolder << "\n";
+        console.line("boardwatch " + std::string(versionText) + ": the page is at http://" + host + ":" +
+                     std::to_string(page.port()) + "/, games go to " + options->pdnFolder);
         context.run();
     } catch (const boost::system::system_error& failure) {
         std::cerr << "boardwatch: cannot serve the page on " << options->http.host << ":" << options->http.port << ": "

@@ -1,7 +1,6 @@
 #include "watch.h"
 
 #include <ctime>
-#include <ostream>
 
 #include "state_json.h"
 
@@ -26,10 +25,10 @@ Stamp stampNow() {
     return {date, time};
 }
 
-Watch::Watch(boost::asio::io_context& context, const Options& options, std::ostream& console)
+Watch::Watch(boost::asio::io_context& context, const Options& options, ConsoleLog& console)
     : console(console),
       folder(options.pdnFolder),
-      viewers(context, [this](std::size_t count) { this->console << "page: " << count << " watching\n"; }),
+      viewers(context, [this](std::size_t count) { this->console.line("page: " + std::to_string(count) + " watching"); }),
       server(context, pageEndpoint(context, options.http), *this) {
     for (const RelayAddress& relay : options.relays) boards.emplace_back(relay.text);
     for (std::size_t id = 0; id < options.relays.size(); ++id) {
@@ -49,11 +48,11 @@ void Watch::BoardListener::linkChanged(LinkState state, const std::string& detai
 
 void Watch::changed(std::size_t id, const WatchedBoard::Changes& changes) {
     WatchedBoard& board = boards[id];
-    for (const std::string& note : changes.notes) console << board.name() << ": " << note << "\n";
+    for (const std::string& note : changes.notes) console.line(board.name() + ": " + note);
     if (changes.game) {
         if (GameRecord* game = board.gameToWrite()) {
             const std::string failure = folder.write(*game);
-            if (!failure.empty()) console << board.name() << ": " << failure << "\n";
+            if (!failure.empty()) console.line(board.name() + ": " + failure);
         }
     }
     if (viewers.count() == 0) return;

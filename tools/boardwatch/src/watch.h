@@ -6,10 +6,10 @@
 // on one io_context thread.
 
 #include <boost/asio/io_context.hpp>
-#include <iosfwd>
 #include <memory>
 #include <vector>
 
+#include "console_log.h"
 #include "http_server.h"
 #include "options.h"
 #include "pdn_folder.h"
@@ -23,7 +23,7 @@ class Watch : public Site {
 public:
     // Throws boost::system::system_error when the page's address cannot be
     // bound. Notes for the person running it go to console.
-    Watch(boost::asio::io_context& context, const Options& options, std::ostream& console);
+    Watch(boost::asio::io_context& context, const Options& options, ConsoleLog& console);
     Watch(const Watch&) = delete;
     Watch& operator=(const Watch&) = delete;
 
@@ -31,6 +31,7 @@ public:
 
     std::string stateJson() override;
     void watch(boost::beast::tcp_stream stream) override;
+    void note(const std::string& text) override { console.line(text); }
 
 private:
     // Hands one relay's lines and link changes to its board.
@@ -47,7 +48,7 @@ private:
 
     void changed(std::size_t id, const WatchedBoard::Changes& changes);
 
-    std::ostream& console;
+    ConsoleLog& console;
     PdnFolder folder;
     std::vector<WatchedBoard> boards;
     std::vector<std::unique_ptr<BoardListener>> listeners;
