@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <memory>
+#include <mutex>
 #include <thread>
 
 namespace boardwatch {
@@ -20,13 +21,23 @@ TEST(ConsoleLog, AConsoleNobodyReadsHoldsNothingUp) {
     // Far more than the pipe holds, while nobody reads.
     for (int i = 0; i < 5000; ++i) console->line("line " + std::to_string(i) + " " + filler);
     console->line("last");
+    std::mutex lock;
     std::string written;
     std::thread reader([&] {
         char buffer[4096];
-        for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;) written.append(buffer, static_cast<std::size_t>(got));
+        for (ssize_t got; (got = ::read(ends[0], buffer, sizeof buffer)) > 0;) {
+            std::lock_guard<std::mutex> hold(lock);
+            written.append(buffer, static_cast<std::size_t>(got));
+        }
     });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    console->line("after");
+    // Read again, the console takes lines again: "after" until one gets
+    // through.
+    for (int tries = 0; tries < 600; ++tries) {
+        console->line("after");
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+        std::lock_guard<std::mutex> hold(lock);
+        if (written.find("after") != std::string::npos) break;
+    }
     // The end writes what waits; the reader ends with the pipe.
     console.reset();
     std::fclose(out);
