@@ -15,23 +15,14 @@ std::string joined(const std::vector<std::string>& moves) {
     return text;
 }
 
-TEST_F(WatchedGame, AGameWithCapturesAndAPromotionGivesItsMovesPositionAndFile) {
-    startBoardsim({"--game", scratch.write("game.txt", joined(gameMoves))});
-    startRelay();
-    startWatch();
-    ASSERT_TRUE(waitForMoves(gameMoves.size())) << watch->console();
-
-    const nlohmann::json state = board();
+// The page's state and the game's file once the whole game is in.
+void expectTheWholeGame(const nlohmann::json& state, const std::vector<std::string>& files) {
     EXPECT_EQ(state["moves"].get<std::vector<std::string>>(), gameMoves);
     EXPECT_EQ(state["position"], gameEnd);
     EXPECT_EQ(state["start"], draughts::fenOf(draughts::Position::start()));
     EXPECT_EQ(state["link"], "following");
     EXPECT_EQ(state["status"], "in position");
     EXPECT_EQ(state["result"], "*");
-    EXPECT_EQ(state["relay"], "127.0.0.1:" + std::to_string(relayPort) + "/COM3");
-    ASSERT_TRUE(waitUntil([&] { return board()["clock"].is_object(); })) << board();
-
-    const std::vector<std::string> files = pdnFiles();
     ASSERT_EQ(files.size(), 1u);
     EXPECT_EQ(std::filesystem::path(files[0]).filename(), state["file"].get<std::string>());
     std::string error;
@@ -44,6 +35,17 @@ TEST_F(WatchedGame, AGameWithCapturesAndAPromotionGivesItsMovesPositionAndFile) 
     EXPECT_EQ(draughts::tagOf(games[0], "Date").size(), 10u);
     // The file plays back to the same position.
     EXPECT_EQ(draughts::fenOf(draughts::checkGame(draughts::startOf(games[0]), games[0].moves).end), gameEnd);
+}
+
+TEST_F(WatchedGame, AGameWithCapturesAndAPromotionGivesItsMovesPositionAndFile) {
+    startBoardsim({"--game", scratch.write("game.txt", joined(gameMoves))});
+    startRelay();
+    startWatch();
+    ASSERT_TRUE(waitForMoves(gameMoves.size())) << watch->console();
+    const nlohmann::json state = board();
+    expectTheWholeGame(state, pdnFiles());
+    EXPECT_EQ(state["relay"], "127.0.0.1:" + std::to_string(relayPort) + "/COM3");
+    ASSERT_TRUE(waitUntil([&] { return board()["clock"].is_object(); })) << board();
 }
 
 TEST_F(WatchedGame, ARelayThatGoesAwayIsFollowedAgainWhenItComesBack) {
