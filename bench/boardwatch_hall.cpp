@@ -23,13 +23,15 @@
 #include <random>
 #include <thread>
 
-#include "relay_compare/child_process.h"
-#include "relay_compare/process_figures.h"
+#include "child_process.h"
+#include "program_client.h"
+#include "relay_compare/system_figures.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using relay_compare::ChildProcess;
+using testing_support::ChildProcess;
+using testing_support::freeTcpPort;
 using Clock = std::chrono::steady_clock;
 
 struct Settings {
@@ -38,18 +40,6 @@ struct Settings {
     int plies = 80;
     int pace = 50;
 };
-
-int freePort() {
-    const int probe = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    ::bind(probe, reinterpret_cast<sockaddr*>(&address), sizeof address);
-    socklen_t length = sizeof address;
-    ::getsockname(probe, reinterpret_cast<sockaddr*>(&address), &length);
-    ::close(probe);
-    return ntohs(address.sin_port);
-}
 
 int connectTo(int port) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -148,16 +138,13 @@ Settings readSettings(int argc, char** argv) {
 }
 
 double cpuMilliseconds(pid_t pid) {
-    const relay_compare::CpuTime time = relay_compare::cpuTime(pid);
-    return time.scheduledMicroseconds >= 0 ? time.scheduledMicroseconds / 1000.0 : time.statMilliseconds;
+    return relay_compare::cpuTime(pid).bestMicroseconds() / 1000.0;
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const Settings settings = readSettings(argc, argv);
-    // The boards' consoles read nothing.
-    if (!std::freopen("/dev/null", "r", stdin)) return 1;
     const std::filesystem::path hall = std::filesystem::temp_directory_path() / ("boardwatch-hall-" + std::to_string(::getpid()));
     std::filesystem::create_directories(hall / "games");
 
@@ -172,17 +159,19 @@ int main(int argc, char** argv) {
             for (const std::string& move : games.back()) text += move + "\n";
             return text;
         }();
-        boards.push_back(std::make_unique<ChildProcess>(std::vector<std::string>{
-            BOARDSIM_BINARY, "--link", link, "--pace", std::to_string(settings.pace), "--game", game}));
-        const int port = freePort();
+        boards.push_back(std::make_unique<ChildProcess>(
+            std::vector<std::string>{BOARDSIM_BINARY, "--link", link, "--pace", std::to_string(settings.pace), "--game", game},
+            ChildProcess::Output::Discarded));
+        const int port = freeTcpPort();
         relays.push_back(std::make_unique<ChildProcess>(
-            std::vector<std::string>{DAMRELAY_BINARY, "--listen", "127.0.0.1", "--map", "COM3=" + link, std::to_string(port)}));
+            std::vector<std::string>{DAMRELAY_BINARY, "--listen", "127.0.0.1", "--map", "COM3=" + link, std::to_string(port)},
+            ChildProcess::Output::Discarded));
         watchArguments.push_back("127.0.0.1:" + std::to_string(port) + "/COM3");
     }
-    const int pagePort = freePort();
+    const int pagePort = freeTcpPort();
     watchArguments.insert(watchArguments.begin() + 1, {"--http", "127.0.0.1:" + std::to_string(pagePort)});
     std::this_thread::sleep_for(500ms);
-    ChildProcess watch(watchArguments);
+    ChildProcess watch(watchArguments, ChildProcess::Output::Discarded);
 
     const auto boardsNow = [&] {
         const std::string state = get(pagePort, "/state.json");
@@ -228,7 +217,7 @@ int main(int argc, char** argv) {
     std::cout << boost::format("games recognised move for move: %1% of %2% (%3% of %4% moves seen)\n") % recognised %
                      games.size() % seen % expected;
     std::cout << boost::format("the viewers received %1$.1f MB\n") % (viewers.bytes() / 1e6);
-    watch.stop(0ms);
+    watch.stop();
     std::filesystem::remove_all(hall);
     return 0;
 }

@@ -16,14 +16,13 @@ const char* const chromium = "/usr/bin/chromium";
 
 // The browser with a home and a profile of its own (it runs as nobody too),
 // without the sandbox (it runs as root too) and without reaching out.
-std::unique_ptr<RelayProcess> loadPage(const std::string& home, const std::string& url) {
+std::unique_ptr<ChildProcess> loadPage(const std::string& home, const std::string& url) {
     const std::string script =
         "HOME=\"$1\" exec " + std::string(chromium) +
         " --headless --no-sandbox --disable-gpu --disable-background-networking --disable-component-update"
         " --disable-sync --no-first-run --disable-default-apps --user-data-dir=\"$1/profile\""
         " --virtual-time-budget=5000 --dump-dom \"$2\" 2>/dev/null";
-    return std::make_unique<RelayProcess>(std::vector<std::string>{home, url},
-                                          std::vector<std::string>{"/bin/sh", "-c", script, "sh"});
+    return std::make_unique<ChildProcess>(std::vector<std::string>{"/bin/sh", "-c", script, "sh", home, url});
 }
 
 // The values of an attribute in the page's text, in order.
@@ -67,7 +66,7 @@ TEST_F(WatchedGame, TheBrowserShowsTheFinalPositionAndTheMoves) {
     watch.reset();
     ASSERT_TRUE(browser->waitForExit(90s)) << "the browser did not write out the page";
 
-    const std::string page = browser->console();
+    const std::string page = browser->consoleAtEnd();
     EXPECT_EQ(movesShown(page), gameMoves) << page;
     const std::vector<std::string> squares = valuesOf(page, "data-square"), pieces = valuesOf(page, "data-piece");
     ASSERT_EQ(squares.size(), pieces.size());

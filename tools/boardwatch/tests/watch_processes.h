@@ -21,12 +21,14 @@
 #include <string>
 #include <thread>
 
+#include "child_process.h"
 #include "program_client.h"
 #include "relay_process.h"
 
 namespace watchtest {
 
 using namespace std::chrono_literals;
+using testing_support::ChildProcess;
 using testing_support::freeTcpPort;
 using testing_support::RelayProcess;
 
@@ -98,7 +100,8 @@ class WatchedGame : public ::testing::Test {
 protected:
     void startBoardsim(std::vector<std::string> words) {
         words.insert(words.begin(), {"--link", scratch.path("board"), "--pace", "10"});
-        boardsim = std::make_unique<RelayProcess>(words, std::vector<std::string>{BOARDSIM_BINARY});
+        words.insert(words.begin(), BOARDSIM_BINARY);
+        boardsim = std::make_unique<ChildProcess>(words);
         ASSERT_TRUE(boardsim->waitForConsole("board on "));
     }
     void startRelay() {
@@ -106,10 +109,9 @@ protected:
             std::vector<std::string>{"--map", "COM3=" + scratch.path("board"), std::to_string(relayPort)});
     }
     void startWatch() {
-        watch = std::make_unique<RelayProcess>(
-            std::vector<std::string>{"--http", "127.0.0.1:0", "--pdn", scratch.path(),
-                                     "127.0.0.1:" + std::to_string(relayPort) + "/COM3"},
-            std::vector<std::string>{BOARDWATCH_BINARY});
+        watch = std::make_unique<ChildProcess>(
+            std::vector<std::string>{BOARDWATCH_BINARY, "--http", "127.0.0.1:0", "--pdn", scratch.path(),
+                                     "127.0.0.1:" + std::to_string(relayPort) + "/COM3"});
         const std::string marker = "http://127.0.0.1:";
         ASSERT_TRUE(watch->waitForConsole(marker)) << watch->console();
         const std::string console = watch->console();
@@ -136,7 +138,8 @@ protected:
     ScratchFolder scratch;
     const int relayPort = freeTcpPort();
     int pagePort = 0;
-    std::unique_ptr<RelayProcess> boardsim, relay, watch;
+    std::unique_ptr<ChildProcess> boardsim, watch;
+    std::unique_ptr<RelayProcess> relay;
 };
 
 }  // namespace watchtest
