@@ -9,12 +9,14 @@
 #include <set>
 #include <sstream>
 
+#include "child_process.h"
 #include "program_client.h"
 #include "relay_process.h"
 
 namespace {
 
 using namespace std::chrono_literals;
+using testing_support::ChildProcess;
 using testing_support::ProgramClient;
 using testing_support::RelayProcess;
 
@@ -66,8 +68,8 @@ public:
 
     std::string link() const { return directory + "/board"; }
     bool plugIn() {
-        board = std::make_unique<RelayProcess>(std::vector<std::string>{"--pace", "0", "--link", link()},
-                                               std::vector<std::string>{BOARDSIM_BINARY});
+        board = std::make_unique<ChildProcess>(
+            std::vector<std::string>{BOARDSIM_BINARY, "--pace", "0", "--link", link()});
         return board->waitForConsole("link " + link());
     }
     void pull() { board.reset(); }
@@ -75,7 +77,7 @@ public:
 
 private:
     std::string directory;
-    std::unique_ptr<RelayProcess> board;
+    std::unique_ptr<ChildProcess> board;
 };
 
 // Plays one transcript: a fresh boardsim and relay, the program's side
@@ -134,11 +136,9 @@ std::set<std::string> optionsIn(const std::string& text) {
 TEST(DocumentsTest, TheManPageNamesTheOptionsThatHelpNames) {
     RelayProcess help({"--help"});
     ASSERT_EQ(help.waitForExit(), 0);
-    // The end of the usage: the console may still be on its way when the
-    // process has ended.
-    ASSERT_TRUE(help.waitForConsole("damrelay 50000 /dev/ttyUSB0\n"));
-    EXPECT_EQ(optionsIn(contentOf(DAMRELAY_MAN_PAGE)), optionsIn(help.console()));
-    EXPECT_EQ(optionsIn(help.console()), (std::set<std::string>{"--help", "--listen", "--map", "--version"}));
+    const std::string usage = help.consoleAtEnd();
+    EXPECT_EQ(optionsIn(contentOf(DAMRELAY_MAN_PAGE)), optionsIn(usage));
+    EXPECT_EQ(optionsIn(usage), (std::set<std::string>{"--help", "--listen", "--map", "--version"}));
 }
 
 }  // namespace

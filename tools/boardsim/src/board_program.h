@@ -5,6 +5,7 @@
 // by the person at the console and the passing of time go in; the bytes for
 // the line and the console text come out.
 
+#include <deque>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -41,6 +42,9 @@ private:
     PacedLine line;
     RequestReader requests;
     Position game = Position::start();  // after every move accepted so far
+    // How each scheduled move is written: its notation depends on the
+    // position before it, which the board has left behind once it is made.
+    std::deque<std::string> notations;
 };
 
 }  // namespace boardsim
