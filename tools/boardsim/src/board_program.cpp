@@ -39,12 +39,12 @@ void BoardProgram::play(const std::vector<Move>& moves, Time now) {
     }
 }
 
-void BoardProgram::send(const std::vector<Bytes>& frames, Time now) {
-    for (const Bytes& frame : frames) line.send(frame, now);
+void BoardProgram::send(const std::vector<Bytes>& frames, Time now, PacedLine::Kind kind) {
+    for (const Bytes& frame : frames) line.send(frame, kind, now);
 }
 
 void BoardProgram::fromHost(const Bytes& bytes, Time now) {
-    for (const Bytes& request : requests.feed(bytes)) send(board.answer(request, now), now);
+    for (const Bytes& request : requests.feed(bytes)) send(board.answer(request, now), now, PacedLine::Kind::Answer);
     if (schedule.isHeld() && board.updatesOn()) {
         schedule.release(now);
         console << "the game starts\n";
@@ -80,13 +80,26 @@ Bytes BoardProgram::takeDue(Time now) {
         console << boost::format("%1% played %2%\n%3%") % nameOf(mover) % notationOf(*step.completes) %
                        diagramOf(board.pieces());
     }
-    return line.takeDue(now);
+    noteDroppedAnswers(now);
+    return line.takeDue(now).bytes;
+}
+
+void BoardProgram::noteDroppedAnswers(Time now) {
+    const std::uint64_t dropped = line.droppedAnswers();
+    if (dropped == notedDrops || now < nextDropNote) return;
+    console << boost::format("the host asks faster than the line answers: %1% answers dropped so far\n") % dropped;
+    notedDrops = dropped;
+    nextDropNote = now + dropNoteInterval;
 }
 
 std::optional<Time> BoardProgram::nextDue() const {
-    const std::optional<Time> move = schedule.nextDue(), byte = line.nextDue();
-    if (move && byte) return std::min(*move, *byte);
-    return move ? move : byte;
+    std::optional<Time> due = schedule.nextDue();
+    const auto consider = [&due](std::optional<Time> time) {
+        if (time && (!due || *time < *due)) due = time;
+    };
+    consider(line.nextDue());
+    if (line.droppedAnswers() != notedDrops) consider(nextDropNote);
+    return due;
 }
 
 }  // namespace boardsim

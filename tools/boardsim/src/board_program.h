@@ -5,6 +5,7 @@
 // by the person at the console and the passing of time go in; the bytes for
 // the line and the console text come out.
 
+#include <cstdint>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -33,7 +34,10 @@ public:
 
 private:
     void play(const std::vector<Move>& moves, Time now);
-    void send(const std::vector<Bytes>& frames, Time now);
+    void send(const std::vector<Bytes>& frames, Time now, PacedLine::Kind kind = PacedLine::Kind::Report);
+    // At most once a notice interval, so that a flooding host cannot flood
+    // the console too.
+    void noteDroppedAnswers(Time now);
 
     std::ostream& console;
     SimulatedBoard board;
@@ -41,6 +45,9 @@ private:
     PacedLine line;
     RequestReader requests;
     Position game = Position::start();  // after every move accepted so far
+    std::uint64_t notedDrops = 0;
+    Time nextDropNote{};
+    static constexpr std::chrono::seconds dropNoteInterval{1};
 };
 
 }  // namespace boardsim
