@@ -4,11 +4,17 @@
 #include <boost/format.hpp>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <memory>
 #include <exception>
 #include <iostream>
 
 #include "console.h"
 #include "low_level_driver_demo.h"
+#include "recording_file.h"
+#include "recording_format.h"
 #include "session.h"
 
 namespace {
@@ -24,6 +30,28 @@ long readSocketPort(const std::string& text) {
     return value;
 }
 
+std::string localTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    char text[32] = {};
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
+    return text;
+}
+
+// The recording file, opened and begun; empty, with the console told why,
+// when it cannot be created.
+std::unique_ptr<RecordingFile> startRecording(const std::string& path) {
+    auto out = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
+    if (!out->is_open()) {
+        writeConsole(str(boost::format("*** error: cannot write the recording '%1%': %2%\n") % path %
+                         std::strerror(errno)));
+        return nullptr;
+    }
+    auto file = std::make_unique<RecordingFile>(std::move(out), path);
+    file->add(recording::headerLines(localTimeNow()));
+    writeConsole(str(boost::format("recording to '%1%'\n") % path));
+    return file;
+}
+
 void waitForConfirmation() {
     writeConsole("Type anything and enter to exit ");
     char typed = 0;
@@ -35,11 +63,17 @@ void waitForConfirmation() {
 std::optional<StartupSettings> parseCommandLine(const std::vector<std::string>& arguments) {
     StartupSettings settings;
     std::size_t next = 0;
-    while (next < arguments.size() && (arguments[next] == "--map" || arguments[next] == "--listen")) {
+    const auto isOption = [](const std::string& word) {
+        return word == "--map" || word == "--listen" || word == "--record";
+    };
+    while (next < arguments.size() && isOption(arguments[next])) {
         if (next + 1 == arguments.size()) return std::nullopt;
         const std::string& value = arguments[next + 1];
         if (arguments[next] == "--map") {
             if (!settings.portNames.addRule(value)) return std::nullopt;
+        } else if (arguments[next] == "--record") {
+            if (value.empty()) return std::nullopt;
+            settings.recordFile = value;
         } else {
             boost::system::error_code error;
             boost::asio::ip::make_address(value, error);
@@ -75,7 +109,9 @@ void printUsage(bool exitAfter) {
         "options (before the other arguments, each may be repeated):\n"
         "  --map <name>=<device>  the port name <name> opens <device>\n"
         "  --listen <address>     take programs on this address only (default: every\n"
-        "                         interface), for example --listen 127.0.0.1\n");
+        "                         interface), for example --listen 127.0.0.1\n"
+        "  --record <file>        write every frame the board sends and every line the\n"
+        "                         program sends, with their times, to <file>\n");
 #if !defined(_WIN32)
     writeConsole(
         "serial ports:\n"
@@ -105,7 +141,19 @@ int runRelay(const std::vector<std::string>& arguments) {
     writeConsole(str(boost::format("COM    port KRV E-board      = %1%\n") %
                      (settings->comPort.empty() ? std::string("none") : settings->comPort)));
 
+    // Declared before the board's side, so that they outlive its last
+    // message.
+    std::unique_ptr<RecordingFile> recordingFile;
+    std::unique_ptr<SessionRecorder> recorder;
+    if (!settings->recordFile.empty()) {
+        recordingFile = startRecording(settings->recordFile);
+        if (!recordingFile) return 1;
+        recorder = std::make_unique<SessionRecorder>([file = recordingFile.get()](std::string line) {
+            file->add(std::move(line));
+        });
+    }
     LowLevelDriverDemo demo(settings->portNames);
+    demo.setRecorder(recorder.get());
     writeConsole(settings->confirmExit ? "\nNOTE: server will auto-connect to E-board and confirm exit\n\n"
                                        : "\nNOTE: server will be controlled by Draughts program and auto-exit\n\n");
     int exitCode = settings->confirmExit ? 1 : 0;

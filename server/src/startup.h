@@ -14,10 +14,11 @@ struct StartupSettings {
     std::string comPort;       // empty: the draughts program decides when to connect
     bool confirmExit = false;  // auto-connect mode: ask before ending
     PortNames portNames;
+    std::string recordFile;    // empty: no recording
 };
 
 // Reads the arguments that follow the program name: any number of
-// "--map <name>=<device>" and "--listen <address>" options, then at most a
+// "--map <name>=<device>", "--listen <address>" and "--record <file>" options, then at most a
 // socket port (1 to 65535) and a COM port text. Empty on a command-line
 // error.
 std::optional<StartupSettings> parseCommandLine(const std::vector<std::string>& arguments);

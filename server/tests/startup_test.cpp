@@ -56,10 +56,21 @@ TEST(CommandLineTest, Errors) {
         {"--listen"},
         {"--listen", "localhost:1"},
         {"--listen", "300.1.1.1", "1"},
+        {"--record"},
+        {"--record", "", "1"},
     };
     for (const Arguments& arguments : cases) {
         EXPECT_FALSE(parseCommandLine(arguments)) << ::testing::PrintToString(arguments);
     }
+}
+
+TEST(CommandLineTest, RecordNamesTheFileAmongTheOtherOptions) {
+    const std::optional<StartupSettings> settings =
+        parseCommandLine({"--map", "COM3=/dev/ttyUSB0", "--record", "session.rec", "50000", "COM3"});
+    ASSERT_TRUE(settings);
+    EXPECT_EQ(settings->recordFile, "session.rec");
+    EXPECT_EQ(settings->comPort, "COM3");
+    EXPECT_EQ(parseCommandLine({})->recordFile, "");
 }
 
 TEST(CommandLineTest, MapRulesReachThePortNames) {
