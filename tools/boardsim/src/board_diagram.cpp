@@ -4,26 +4,6 @@
 
 namespace boardsim {
 
-namespace {
-
-char letterOf(Piece piece) {
-    switch (piece) {
-        case Piece::WhiteMan:
-            return 'P';
-        case Piece::WhiteKing:
-            return 'K';
-        case Piece::BlackMan:
-            return 'p';
-        case Piece::BlackKing:
-            return 'k';
-        case Piece::None:
-            break;
-    }
-    return '.';
-}
-
-}  // namespace
-
 std::string diagramOf(const Position& position) {
     std::string text;
     for (int row = 0; row < 10; ++row) {

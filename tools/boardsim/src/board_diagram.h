@@ -3,7 +3,7 @@
 
 #include <string>
 
-#include "draughts_rules.h"
+#include "draughts_names.h"
 
 namespace boardsim {
 

@@ -3,7 +3,7 @@
 #include <boost/format.hpp>
 
 #include "board_diagram.h"
-#include "move_notation.h"
+#include "draughts/pdn.h"
 
 namespace boardsim {
 
@@ -17,6 +17,15 @@ std::string trimmed(const std::string& text) {
     const std::size_t first = text.find_first_not_of(" \t\r");
     if (first == std::string::npos) return "";
     return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
+}
+
+// Moves typed on a line are written as in a game file: move numbers and
+// comments may come with them.
+draughts::GameCheck checkTyped(const Position& from, const std::string& line) {
+    std::string error;
+    const std::vector<draughts::PdnGame> games = draughts::readPdn(line, error);
+    if (!error.empty()) return {{}, from, error};
+    return checkGame(from, games.empty() ? std::vector<std::string>{} : games.front().moves);
 }
 
 }  // namespace
@@ -35,6 +44,7 @@ BoardProgram::BoardProgram(std::ostream& console, std::chrono::milliseconds pace
 void BoardProgram::play(const std::vector<Move>& moves, Time now) {
     for (const Move& move : moves) {
         schedule.add(game, move, now);
+        notations.push_back(notationOf(game, move));
         game = afterMove(game, move);
     }
 }
@@ -60,7 +70,7 @@ bool BoardProgram::fromConsole(const std::string& typed, Time now) {
     } else if (line == "help") {
         console << consoleHelp;
     } else {
-        const GameCheck check = checkGame(game, line);
+        const draughts::GameCheck check = checkTyped(game, line);
         if (!check.error.empty()) {
             console << boost::format("not played: %1%\n") % check.error;
         } else {
@@ -77,8 +87,8 @@ Bytes BoardProgram::takeDue(Time now) {
         if (!step.completes) continue;
         const Side mover = board.pieces().toMove();
         send(board.moveDone(*step.completes, now), now);
-        console << boost::format("%1% played %2%\n%3%") % nameOf(mover) % notationOf(*step.completes) %
-                       diagramOf(board.pieces());
+        console << boost::format("%1% played %2%\n%3%") % nameOf(mover) % notations.front() % diagramOf(board.pieces());
+        notations.pop_front();
     }
     noteDroppedAnswers(now);
     return line.takeDue(now).bytes;

@@ -6,6 +6,7 @@
 // the line and the console text come out.
 
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <ostream>
 #include <string>
@@ -48,6 +49,9 @@ private:
     std::uint64_t notedDrops = 0;
     Time nextDropNote{};
     static constexpr std::chrono::seconds dropNoteInterval{1};
+    // How each scheduled move is written: its notation depends on the
+    // position before it, which the board has left behind once it is made.
+    std::deque<std::string> notations;
 };
 
 }  // namespace boardsim

@@ -7,7 +7,7 @@
 #include <chrono>
 #include <string>
 
-#include "draughts_rules.h"
+#include "draughts_names.h"
 
 namespace boardsim {
 

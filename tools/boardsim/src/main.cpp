@@ -9,7 +9,7 @@
 
 #include "board_loop.h"
 #include "board_program.h"
-#include "move_notation.h"
+#include "draughts/pdn.h"
 #include "options.h"
 
 namespace {
@@ -18,10 +18,11 @@ using namespace boardsim;
 
 constexpr int usageError = 2;
 
-// The game from the files, then the command line; empty, with error, when a
-// file cannot be read.
-std::optional<std::string> gameText(const Options& options, std::string& error) {
-    std::string text;
+// The moves of the first game in each file, then those of the command line;
+// empty, with error, when a file cannot be read or holds no game boardsim
+// can play.
+std::optional<std::vector<std::string>> gameMoves(const Options& options, std::string& error) {
+    std::vector<std::string> moves;
     for (const std::string& file : options.gameFiles) {
         std::ifstream in(file);
         if (!in.is_open()) {
@@ -30,10 +31,22 @@ std::optional<std::string> gameText(const Options& options, std::string& error) 
         }
         std::ostringstream content;
         content << in.rdbuf();
-        text += content.str() + "\n";
+        const std::vector<draughts::PdnGame> games = draughts::readPdn(content.str(), error);
+        if (!error.empty() || games.empty()) {
+            error = (boost::format("%1%: %2%") % file % (error.empty() ? "no game in it" : error)).str();
+            return std::nullopt;
+        }
+        if (startOf(games.front()) != Position::start()) {
+            error = (boost::format("%1%: the game starts from a position of its own; boardsim plays games from the "
+                                   "starting position") %
+                     file)
+                        .str();
+            return std::nullopt;
+        }
+        moves.insert(moves.end(), games.front().moves.begin(), games.front().moves.end());
     }
-    for (const std::string& move : options.moves) text += move + " ";
-    return text;
+    moves.insert(moves.end(), options.moves.begin(), options.moves.end());
+    return moves;
 }
 
 }  // namespace
@@ -51,10 +64,10 @@ int main(int argc, char** argv) {
         std::cout << usageText();
         return 0;
     }
-    const std::optional<std::string> text = gameText(*options, error);
-    const GameCheck game = text ? checkGame(Position::start(), *text) : GameCheck{};
-    if (!text || !game.error.empty()) {
-        std::cerr << boost::format("boardsim: %1%\n") % (text ? game.error : error);
+    const std::optional<std::vector<std::string>> moves = gameMoves(*options, error);
+    const draughts::GameCheck game = moves ? checkGame(Position::start(), *moves) : draughts::GameCheck{};
+    if (!moves || !game.error.empty()) {
+        std::cerr << boost::format("boardsim: %1%\n") % (moves ? game.error : error);
         return usageError;
     }
     try {

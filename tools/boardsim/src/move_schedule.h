@@ -9,7 +9,7 @@
 #include <optional>
 #include <vector>
 
-#include "draughts_rules.h"
+#include "draughts_names.h"
 #include "game_clock.h"
 
 namespace boardsim {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "board_frames.h"
-#include "draughts_rules.h"
+#include "draughts_names.h"
 #include "game_clock.h"
 
 namespace boardsim {

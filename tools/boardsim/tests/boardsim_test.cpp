@@ -183,7 +183,12 @@ TEST_F(Boardsim, AnswersEveryRequestWithFramesTheDriverDecodes) {
 }
 
 TEST_F(Boardsim, PlaysAGivenGameAsAPersonChangesTheSquaresOnceUpdatesAreOn) {
-    start({"32-28", "19-23", "28x19", "14x23"});
+    // The first game of a file as it comes from the web.
+    const std::string game = scratch.path("game.pdn");
+    std::ofstream(game) << "[Event \"Club\"]\n[Result \"1-0\"]\n\n"
+                           "1. 32-28 {the usual} 19-23 (17-21 2. 31-27) 2. 28x19! 14x23 1-0\n\n"
+                           "[Event \"Next\"]\n1. 33-29 *\n";
+    start({"--game", game});
     const std::vector<std::string> expected{startingBoard, "032.", "028P", "019.", "023p", "028.",
                                             "019P",        "023.", "014.", "023p", "019."};
     EXPECT_EQ(ask(CmdSendUpdate(), expected.size()), expected);
