@@ -9,6 +9,7 @@
 #include <streambuf>
 
 #include "console.h"
+#include "document_examples.h"
 #include "recording_file.h"
 #include "recording_format.h"
 #include "session_recorder.h"
@@ -62,6 +63,43 @@ TEST(RecordingFormat, LinesSayWhatCameWhenAndBoardLinesShowTheProgramsLine) {
     EXPECT_EQ(recording::openLine(0, "/dev/ttyUSB0"), "0 open /dev/ttyUSB0\n");
     EXPECT_EQ(recording::closeLine(99), "99 close\n");
 }
+
+#ifdef RECORDING_DOCUMENT
+// Each line of the document's example as the recorder writes it.
+TEST(RecordingFormat, TheDocumentsExampleIsWhatTheRecorderWrites) {
+    const std::vector<std::string> example = testing_support::exampleAfter(RECORDING_DOCUMENT, "## An example");
+    ASSERT_GT(example.size(), 3u);
+    std::string header;
+    for (std::size_t i = 0; i < 3; ++i) header += example[i] + "\n";
+    EXPECT_EQ(header, recording::headerLines("2026-12-09 17:26:27"));
+    for (std::size_t i = 3; i < example.size(); ++i) {
+        std::istringstream words(example[i]);
+        long long ms = 0;
+        std::string kind, rest;
+        words >> ms >> kind;
+        std::getline(words >> std::ws, rest);
+        std::string written;
+        if (kind == "board") {
+            Bytes frame;
+            std::istringstream bytes(rest.substr(0, rest.find('#')));
+            for (unsigned value = 0; bytes >> std::hex >> value;) frame.push_back(static_cast<unsigned char>(value));
+            written = recording::boardLine(ms, *messageOf(frame));
+        } else if (kind == "error") {
+            const std::string report = rest.substr(std::string("ERROR: 255 : ").size());
+            Bytes frame{0xFF, 0, static_cast<unsigned char>(report.size() + 3)};
+            frame.insert(frame.end(), report.begin(), report.end());
+            written = recording::boardLine(ms, *messageOf(frame));
+        } else if (kind == "program") {
+            written = recording::programLine(ms, rest);
+        } else if (kind == "open") {
+            written = recording::openLine(ms, rest);
+        } else {
+            written = recording::closeLine(ms);
+        }
+        EXPECT_EQ(written, example[i] + "\n");
+    }
+}
+#endif
 
 TEST(SessionRecorder, TimesCountFromTheStartOfTheRecording) {
     auto now = std::chrono::steady_clock::time_point() + 5h;
