@@ -33,17 +33,17 @@ void PacedLine::dropOldestAnswers() {
     }
 }
 
-void PacedLine::change(CableChange change, Time now) {
+void PacedLine::signal(LinkEvent event, Time now) {
     startIfIdle(now);
-    items.push_back({{}, Kind::Report, change});
+    items.push_back({{}, Kind::Report, event});
 }
 
 PacedLine::Due PacedLine::takeDue(Time now) {
     Due due;
     while (!items.empty() && next <= now) {
         Item& front = items.front();
-        if (front.change) {
-            due.then = front.change;
+        if (front.event) {
+            due.then = front.event;
             items.pop_front();
             return due;
         }
@@ -64,7 +64,7 @@ std::optional<Time> PacedLine::nextDue() const {
 }
 
 void PacedLine::clear() {
-    items.erase(std::remove_if(items.begin(), items.end(), [](const Item& item) { return !item.change; }), items.end());
+    items.erase(std::remove_if(items.begin(), items.end(), [](const Item& item) { return !item.event; }), items.end());
     frontSent = 0;
     waiting = 0;
 }

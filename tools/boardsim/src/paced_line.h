@@ -3,9 +3,9 @@
 
 // The board's side of the serial line. A pseudo-terminal passes bytes at
 // once, whatever the baud rate; a board at 9600 baud sends about one byte a
-// millisecond, and hosts are to see that pace. What happens to the cable
-// (pulled, plugged in again) takes its place among the bytes: it happens
-// once the bytes before it have gone out.
+// millisecond, and hosts are to see that pace. What happens to the link
+// (the cable pulled, plugged in again, the board switched off) takes its
+// place among the bytes: it happens once the bytes before it have gone out.
 
 #include <chrono>
 #include <cstdint>
@@ -17,7 +17,7 @@
 
 namespace boardsim {
 
-enum class CableChange { Pull, Plug };
+enum class LinkEvent { Pull, Plug, End };
 
 class PacedLine {
 public:
@@ -34,20 +34,20 @@ public:
         Noise,   // bytes that make no frame
     };
     void send(const Bytes& bytes, Kind kind, Time now);
-    void change(CableChange change, Time now);
+    void signal(LinkEvent event, Time now);
     // The next frame sent (not noise) goes out torn: its first half only.
     void tearNextFrame() { tearNext = true; }
 
-    // The bytes whose time has come, up to a change of the cable whose time
+    // The bytes whose time has come, up to an event of the link whose time
     // has come too; the caller asks again after carrying that out.
     struct Due {
         Bytes bytes;
-        std::optional<CableChange> then;
+        std::optional<LinkEvent> then;
     };
     Due takeDue(Time now);
     std::optional<Time> nextDue() const;
     // Drops the bytes that wait: with no host on the line, a board's bytes
-    // are lost. Changes of the cable still happen.
+    // are lost. Events of the link still happen.
     void clear();
 
     std::uint64_t droppedAnswers() const { return dropped; }
@@ -57,7 +57,7 @@ private:
     struct Item {
         Bytes bytes;
         Kind kind = Kind::Report;
-        std::optional<CableChange> change;
+        std::optional<LinkEvent> event;
     };
     void startIfIdle(Time now);
     void dropOldestAnswers();

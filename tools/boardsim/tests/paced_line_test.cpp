@@ -49,34 +49,34 @@ TEST(PacedLine, AHostAskingFasterThanTheLineAnswersLosesItsOldestAnswersButNoRep
     }
 }
 
-TEST(PacedLine, ACableChangeHappensOnceTheBytesBeforeItHaveGoneOut) {
+TEST(PacedLine, ALinkEventHappensOnceTheBytesBeforeItHaveGoneOut) {
     PacedLine line;
     line.send(frameOf(3, 1), PacedLine::Kind::Report, start);
-    line.change(CableChange::Pull, start);
+    line.signal(LinkEvent::Pull, start);
     line.send(frameOf(2, 2), PacedLine::Kind::Report, start);
-    line.change(CableChange::Plug, start);
+    line.signal(LinkEvent::Plug, start);
 
     PacedLine::Due due = line.takeDue(start + PacedLine::byteTime);
     EXPECT_EQ(due.bytes, frameOf(2, 1));
     EXPECT_EQ(due.then, std::nullopt);
     due = line.takeDue(start + 3 * PacedLine::byteTime);
     EXPECT_EQ(due.bytes, frameOf(1, 1));
-    EXPECT_EQ(due.then, CableChange::Pull);
+    EXPECT_EQ(due.then, LinkEvent::Pull);
     due = line.takeDue(later);
     EXPECT_EQ(due.bytes, frameOf(2, 2));
-    EXPECT_EQ(due.then, CableChange::Plug);
+    EXPECT_EQ(due.then, LinkEvent::Plug);
 }
 
-TEST(PacedLine, WithoutAHostTheBytesAreLostButTheCableStillChanges) {
+TEST(PacedLine, WithoutAHostTheBytesAreLostButTheLinkEventsStillHappen) {
     PacedLine line;
     line.send(frameOf(40, 1), PacedLine::Kind::Report, start);
-    line.change(CableChange::Pull, start);
+    line.signal(LinkEvent::Pull, start);
     line.send(frameOf(40, 2), PacedLine::Kind::Answer, start);
     line.clear();
     EXPECT_EQ(line.waitingBytes(), 0u);
     const PacedLine::Due due = line.takeDue(start);
     EXPECT_TRUE(due.bytes.empty());
-    EXPECT_EQ(due.then, CableChange::Pull);
+    EXPECT_EQ(due.then, LinkEvent::Pull);
 }
 
 TEST(PacedLine, ATornFrameIsCutToItsFirstHalfAndOnlyTheNextFrameIsTorn) {
