@@ -4,6 +4,8 @@
 #include <sstream>
 #include <vector>
 
+#include "whole_number.h"
+
 namespace boardsim {
 
 const char* const consoleHelp =
@@ -28,14 +30,6 @@ std::vector<std::string> wordsOf(const std::string& line) {
     std::vector<std::string> words;
     for (std::string word; in >> word;) words.push_back(word);
     return words;
-}
-
-// A whole number from low to high written in decimal digits only.
-std::optional<int> numberIn(const std::string& text, int low, int high) {
-    if (text.empty() || text.size() > 9 || text.find_first_not_of("0123456789") != std::string::npos) return {};
-    const int value = std::stoi(text);
-    if (value < low || value > high) return {};
-    return value;
 }
 
 struct Word {
@@ -67,13 +61,13 @@ bool readValues(ConsoleCommand& command, const std::vector<std::string>& words, 
     const std::size_t values = words.size() - 1;
     switch (command.kind) {
         case Kind::Lift: {
-            const std::optional<int> square = values == 1 ? numberIn(words[1], 1, squareCount) : std::nullopt;
+            const std::optional<int> square = values == 1 ? wholeNumber(words[1], 1, squareCount) : std::nullopt;
             command.square = square.value_or(0);
             return square.has_value();
         }
         case Kind::Put: {
             if (values != 2 || words[2].size() != 1) return false;
-            const std::optional<int> square = numberIn(words[1], 1, squareCount);
+            const std::optional<int> square = wholeNumber(words[1], 1, squareCount);
             const std::optional<Piece> piece = draughts::pieceOfLetter(words[2][0]);
             if (!square || !piece || *piece == Piece::None) return false;
             command.square = *square;
@@ -87,7 +81,7 @@ bool readValues(ConsoleCommand& command, const std::vector<std::string>& words, 
         case Kind::Wait: {
             const bool noise = command.kind == Kind::Noise;
             const std::optional<int> count =
-                values == 1 ? numberIn(words[1], noise ? 1 : 0, noise ? longestNoise : longestWait) : std::nullopt;
+                values == 1 ? wholeNumber(words[1], noise ? 1 : 0, noise ? longestNoise : longestWait) : std::nullopt;
             command.count = count.value_or(0);
             return count.has_value();
         }

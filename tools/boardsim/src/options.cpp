@@ -2,19 +2,14 @@
 
 #include <boost/format.hpp>
 
+#include "whole_number.h"
+
 namespace boardsim {
 
 namespace {
 
 constexpr int longestPace = 60000;
 constexpr int mostGames = 99999;
-
-std::optional<int> numberIn(const std::string& text, int low, int high) {
-    if (text.empty() || text.size() > 5 || text.find_first_not_of("0123456789") != std::string::npos) return {};
-    const int value = std::stoi(text);
-    if (value < low || value > high) return {};
-    return value;
-}
 
 // What goes with a replay, which plays the recorded session alone.
 bool playsMoreThanARecording(const Options& options) {
@@ -52,14 +47,14 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
             if (!file.empty()) return fail(boost::format("%1% is given once") % word);
             file = value;
         } else if (word == "--game-number") {
-            const std::optional<int> number = numberIn(value, 1, mostGames);
+            const std::optional<int> number = wholeNumber(value, 1, mostGames);
             if (!number) return fail(boost::format("--game-number takes 1 to %1%, not '%2%'") % mostGames % value);
             options.gameNumber = *number;
             numbered = true;
         } else if (word == "--free") {
             options.freeRules = true;
         } else if (word == "--pace") {
-            const std::optional<int> pace = numberIn(value, 0, longestPace);
+            const std::optional<int> pace = wholeNumber(value, 0, longestPace);
             if (!pace) return fail(boost::format("--pace takes milliseconds from 0 to %1%, not '%2%'") % longestPace % value);
             options.pace = std::chrono::milliseconds(*pace);
         } else if (!word.empty() && word[0] == '-') {
