@@ -1,26 +1,26 @@
 #!/usr/bin/env bash
-# Builds the Debian package (damrelay, boardsim, the boardio library with its
-# headers and CMake package, man pages) from the package preset, checks it
-# with lintian (any error fails) and with packaging/tests/check_deb.sh, and
-# prints where it is.
+# Builds the Debian packages from the package preset: damrelay (damrelay,
+# boardsim, man pages, documents), libboardio<SONAME> (the library) and
+# libboardio-dev (headers, the .so link, the CMake package). Checks them with
+# lintian (any error or warning fails) and with packaging/tests/check_deb.sh,
+# and prints where they are.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 # The checks read what the build writes, whoever runs them.
 umask 022
 
-# dpkg-shlibdeps (dpkg-dev) finds the package's dependencies; file is what
-# CPack uses to find the programs and libraries to strip.
-bash scripts/setup.sh dpkg-dev lintian file
+# dpkg-shlibdeps (dpkg-dev) finds the packages' dependencies.
+bash scripts/setup.sh dpkg-dev lintian
 
 build=build/package
 cmake --preset package >/dev/null
 cmake --build --preset package
 rm -f "$build"/*.deb
 cpack --preset package
-deb="$(ls "$build"/*.deb)"
+debs=("$build"/*.deb)
 
-echo "=== lintian $deb ==="
-lintian --fail-on error --tag-display-limit 0 "$deb"
-echo "=== package contents and unpacked tree ==="
-bash packaging/tests/check_deb.sh "$deb" "$build/packaging/expected-files.txt"
-echo "package: $PWD/$deb"
+echo "=== lintian ${debs[*]} ==="
+lintian --fail-on error,warning --tag-display-limit 0 "${debs[@]}"
+echo "=== packages' contents, dependencies and unpacked tree ==="
+bash packaging/tests/check_deb.sh "$build/packaging/expected-files" "${debs[@]}"
+printf 'package: %s\n' "${debs[@]/#/$PWD/}"

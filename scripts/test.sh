@@ -4,8 +4,9 @@
 # ThreadSanitizer. Run as root, each build's tests then run a second time as
 # the unprivileged user nobody, as our users run: root hides some faults (it
 # may open a terminal that someone else has opened exclusively, for one).
-# After the first build it also builds the Debian package and checks it
-# (scripts/package.sh: lintian, the contents, the unpacked programs).
+# After the first build it also builds the Debian packages and checks them
+# (scripts/package.sh: lintian, the contents, the dependencies, the unpacked
+# programs).
 # Stops at the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -47,7 +48,7 @@ for preset in dev asan tsan; do
     (cd "$tests_root" && "${unprivileged[@]}" ctest --preset "$preset")
   fi
   if [ "$preset" = dev ]; then
-    echo "=== package: build, lintian, contents ==="
+    echo "=== packages: build, lintian, contents ==="
     bash scripts/package.sh
   fi
 done

@@ -4,8 +4,10 @@
 # their tests under Wine, runs damrelay.exe under Wine against a virtual board
 # (relay_under_wine_test from the dev preset's Linux build), then builds the
 # zip and the installer (build/windows/damrelay-<version>-win64.zip and .exe),
-# checks the zip's contents and runs its damrelay.exe, installs the installer
-# silently, runs the installed damrelay.exe and uninstalls it again.
+# checks the zip's contents (the programs, the DLLs, README.txt, protocol.md)
+# and runs its damrelay.exe, installs the installer silently, checks its
+# files and Start-menu entries, runs the installed damrelay.exe and
+# uninstalls it again.
 # Stops at the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -63,7 +65,8 @@ step "the zip: contents, and its damrelay.exe"
 unpacked="$build/unpacked"
 rm -rf "$unpacked" && mkdir -p "$unpacked"
 (cd "$unpacked" && cmake -E tar xf "../$(basename "$zip")")
-expected="README.txt boardio.dll damrelay.exe libgcc_s_seh-1.dll libstdc++-6.dll libwinpthread-1.dll"
+# The build lists what the packages must hold (packaging/windows/package.cmake).
+expected="$(LC_ALL=C sort "$build/packaging/expected-files.txt" | xargs)"
 found="$(cd "$unpacked/$name" && find . -type f | sed 's|^\./||' | LC_ALL=C sort | xargs)"
 if [ "$found" != "$expected" ]; then
   echo "the zip holds: $found; expected: $expected" >&2
@@ -75,10 +78,12 @@ step "the installer: silent install, the installed damrelay.exe, silent uninstal
 installed="$WINEPREFIX/drive_c/Program Files/damrelay"
 menu="$WINEPREFIX/drive_c/ProgramData/Microsoft/Windows/Start Menu/Programs/damrelay $version"
 wine "$installer" /S </dev/null
-for file in damrelay.exe boardio.dll libstdc++-6.dll README.txt Uninstall.exe; do
+for file in $expected Uninstall.exe; do
   [ -f "$installed/$file" ] || { echo "not installed: $installed/$file" >&2; exit 1; }
 done
-[ -f "$menu/damrelay.lnk" ] || { echo "no Start-menu entry: $menu/damrelay.lnk" >&2; exit 1; }
+for link in damrelay "damrelay readme" "damrelay protocol for draughts programs"; do
+  [ -f "$menu/$link.lnk" ] || { echo "no Start-menu entry: $menu/$link.lnk" >&2; exit 1; }
+done
 run_relay "$installed/damrelay.exe"
 # The uninstaller copies itself away and returns at once: wait for its work.
 wine "C:\\Program Files\\damrelay\\Uninstall.exe" /S </dev/null

@@ -31,9 +31,10 @@ bool fits(const Move& move, const WrittenMove& written) {
 // The legal moves the written one fits, each once however many of its ways
 // fit.
 std::vector<Move> fitting(const Position& position, const WrittenMove& written, Rules rules) {
-    const std::vector<Move> legal = legalMoves(position, rules);
+    const std::vector<Move> paths = everyPath(position, rules);
+    const std::vector<Move> legal = distinctMoves(paths);
     std::vector<Move> found;
-    for (const Move& path : everyPath(position, rules)) {
+    for (const Move& path : paths) {
         if (!fits(path, written)) continue;
         const auto same = [&path](const Move& move) { return sameEffect(move, path); };
         if (std::none_of(found.begin(), found.end(), same)) found.push_back(*std::find_if(legal.begin(), legal.end(), same));

@@ -15,6 +15,8 @@ bool sameEffect(const Move& a, const Move& b);
 // The moves as legalMoves gives them, but a capture once for each way it
 // can go, so that a written path can be matched against every one.
 std::vector<Move> everyPath(const Position& position, Rules rules);
+// Each way of making a move but the first left out.
+std::vector<Move> distinctMoves(std::vector<Move> paths);
 
 // Every square it lands on: "26x37x48".
 std::string fullNotationOf(const Move& move);

@@ -34,6 +34,8 @@ public:
     explicit PdnReader(const std::string& text) : text(text) {}
 
     std::vector<PdnGame> read(std::string& error) {
+        // Files saved by Windows programs often start with a UTF-8 mark.
+        if (text.compare(0, 3, "\xEF\xBB\xBF") == 0) at = 3;
         while (skipSpace()) {
             const char c = text[at];
             const bool ok = c == '['   ? readTag()

@@ -111,14 +111,16 @@ std::vector<Move> everyPath(const Position& position, Rules rules) {
     return moves;
 }
 
-std::vector<Move> legalMoves(const Position& position, Rules rules) {
+std::vector<Move> distinctMoves(std::vector<Move> paths) {
     std::vector<Move> moves;
-    for (Move& move : everyPath(position, rules)) {
+    for (Move& move : paths) {
         const auto same = [&move](const Move& kept) { return sameEffect(kept, move); };
         if (std::none_of(moves.begin(), moves.end(), same)) moves.push_back(std::move(move));
     }
     return moves;
 }
+
+std::vector<Move> legalMoves(const Position& position, Rules rules) { return distinctMoves(everyPath(position, rules)); }
 
 Position afterMove(Position position, const Move& move) {
     const Piece piece = position.at(move.from);

@@ -33,21 +33,19 @@ const MovetextCase movetextCases[] = {
     {"a word that is no move is kept for the checker to name", "32-28 foo 0-0", {"32-28", "foo"}, "0-0"},
 };
 
-class Movetext : public ::testing::TestWithParam<MovetextCase> {};
-
-TEST_P(Movetext, GivesTheMovesPlayedAndTheResult) {
-    const std::vector<PdnGame> games = read(GetParam().text);
-    ASSERT_EQ(games.size(), 1u);
-    EXPECT_EQ(games[0].moves, GetParam().moves);
-    EXPECT_EQ(games[0].result, GetParam().result);
+TEST(Pdn, MovetextGivesTheMovesPlayedAndTheResult) {
+    for (const MovetextCase& c : movetextCases) {
+        SCOPED_TRACE(c.name);
+        const std::vector<PdnGame> games = read(c.text);
+        ASSERT_EQ(games.size(), 1u);
+        EXPECT_EQ(games[0].moves, c.moves);
+        EXPECT_EQ(games[0].result, c.result);
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(Pdn, Movetext, ::testing::ValuesIn(movetextCases),
-                         [](const auto& info) { return testName(info.param.name); });
 
 TEST(Pdn, ReadsEveryGameOfAFileWithItsTags) {
     const std::vector<PdnGame> games = read(
-        "[Event \"Club \\\"Open\\\" 2024\"]\n[White \"A\"]\n[Result \"2-0\"]\n\n1. 32-28 19-23 2-0\n\n"
+        "\xEF\xBB\xBF[Event \"Club \\\"Open\\\" 2024\"]\r\n[White \"A\"]\n[Result \"2-0\"]\n\n1. 32-28 19-23 2-0\n\n"
         "[Event \"Two\"]\n[GameType \"20\"]\n[FEN \"B:W28:B19,K7\"]\n1... 19-23 2. 28x19 *\n"
         "33-29 17-21\n"
         "[Event \"Four\"]\n34-30\n[Event \"Five\"]\n[Result \"1-1\"]\n");

@@ -3,8 +3,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cctype>
 #include <string>
 
 #include "draughts/fen.h"
@@ -16,12 +14,6 @@ inline Position positionOf(const std::string& fen) {
     const std::optional<Position> position = parseFen(fen, error);
     EXPECT_TRUE(position) << fen << ": " << error;
     return position.value_or(Position::empty());
-}
-
-// A test's name from the words of a table row.
-inline std::string testName(std::string words) {
-    std::replace_if(words.begin(), words.end(), [](char c) { return !std::isalnum(static_cast<unsigned char>(c)); }, '_');
-    return words;
 }
 
 }  // namespace draughts

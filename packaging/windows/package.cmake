@@ -1,10 +1,24 @@
 # The Windows packages, made by cpack --preset windows: a zip to unpack
 # anywhere, and an installer (NSIS) with a Start-menu entry and an
 # uninstaller. Both hold one folder: the programs, boardio.dll, the runtime
-# DLLs (installed by cmake/windows_runtime.cmake) and a short readme.
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README.txt DESTINATION .)
+# DLLs (installed by cmake/windows_runtime.cmake), a short readme and the
+# protocol for authors of draughts programs.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README.txt ${DAMRELAY_PROTOCOL} DESTINATION . COMPONENT programs)
+
+# What the zip must hold, file for file, for scripts/windows.sh.
+set(expected README.txt boardio.dll ${DAMRELAY_RUNTIME_DLLS})
+get_filename_component(name ${DAMRELAY_PROTOCOL} NAME)
+list(APPEND expected ${name})
+foreach(program ${DAMRELAY_PROGRAMS})
+  list(APPEND expected ${program}.exe)
+endforeach()
+list(SORT expected)
+list(JOIN expected "\n" expected)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/expected-files.txt "${expected}\n")
 
 set(CPACK_GENERATOR ZIP NSIS)
+# One package of everything: the installer offers no parts to leave out.
+set(CPACK_MONOLITHIC_INSTALL ON)
 set(CPACK_PACKAGE_NAME damrelay)
 set(CPACK_PACKAGE_VENDOR "damrelay developers")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
@@ -22,7 +36,14 @@ set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME "damrelay ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "damrelay ${PROJECT_VERSION}")
 # The entries in the Start menu's damrelay folder, beside the uninstaller's.
+# The protocol opens in Notepad: Windows knows no program for .md files.
 set(CPACK_NSIS_MENU_LINKS "damrelay.exe" "damrelay" "README.txt" "damrelay readme")
+set(protocol_link "$SMPROGRAMS\\$STARTMENU_FOLDER\\damrelay protocol for draughts programs.lnk")
+set(CPACK_NSIS_CREATE_ICONS_EXTRA "CreateShortCut '${protocol_link}' '$WINDIR\\notepad.exe' '\"$INSTDIR\\${name}\"'")
+string(REPLACE "$STARTMENU_FOLDER" "$MUI_TEMP" protocol_link "${protocol_link}")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '${protocol_link}'")
 set(CPACK_NSIS_MODIFY_PATH OFF)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+# cpack receives the NSIS lines above, backslashes and quotes, as written.
+set(CPACK_VERBATIM_VARIABLES ON)
 include(CPack)
