@@ -6,40 +6,23 @@
 // usage: boardsim_flood_bench [SECONDS [BOARDSIM]]
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <stdlib.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <chrono>
 #include <cstdio>
-#include <fstream>
 #include <string>
 #include <thread>
 #include <vector>
 
+#include "child_process.h"
+#include "relay_compare/system_figures.h"
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-long residentKiB(pid_t pid) {
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line)) {
-        if (line.rfind("VmRSS:", 0) == 0) return std::stol(line.substr(6));
-    }
-    return -1;
-}
-
-pid_t startBoardsim(const std::string& binary, const std::string& link) {
-    const pid_t pid = ::fork();
-    if (pid != 0) return pid;
-    const int quiet = ::open("/dev/null", O_RDWR);
-    ::dup2(quiet, 0);
-    ::dup2(quiet, 1);
-    ::execl(binary.c_str(), binary.c_str(), "--link", link.c_str(), static_cast<char*>(nullptr));
-    ::_exit(127);
-}
+using relay_compare::statusKiB;
+using testing_support::ChildProcess;
 
 int openWhenThere(const std::string& link) {
     for (const auto deadline = Clock::now() + std::chrono::seconds(10); Clock::now() < deadline;) {
@@ -59,15 +42,15 @@ int main(int argc, char** argv) {
     if (::mkdtemp(directory) == nullptr) return 1;
     const std::string link = std::string(directory) + "/board";
 
-    const pid_t boardsim = startBoardsim(binary, link);
+    // Its console is not read: reading it would cost what is measured.
+    ChildProcess boardsim({binary, "--link", link}, ChildProcess::Output::Discarded);
     const int host = openWhenThere(link);
     if (host < 0) {
         std::fprintf(stderr, "boardsim's device did not appear at %s\n", link.c_str());
-        ::kill(boardsim, SIGTERM);
         return 1;
     }
     std::printf("boardsim %s, flooded with 0x42 for %d s\n", binary.c_str(), seconds);
-    std::printf("resident at start: %ld KiB\n", residentKiB(boardsim));
+    std::printf("resident at start: %ld KiB\n", statusKiB(boardsim.pid(), "VmRSS"));
 
     const std::vector<unsigned char> requests(4096, 0x42);
     std::vector<unsigned char> answers(65536);
@@ -83,12 +66,11 @@ int main(int argc, char** argv) {
             ::poll(&wait, 1, 10);
         }
         std::printf("after %3d s: %10lld requests, %9lld bytes answered, boardsim resident %7ld KiB\n", second, asked,
-                    answered, residentKiB(boardsim));
+                    answered, statusKiB(boardsim.pid(), "VmRSS"));
         std::fflush(stdout);
     }
     ::close(host);
-    ::kill(boardsim, SIGTERM);
-    ::waitpid(boardsim, nullptr, 0);
+    boardsim.stop({}, SIGTERM);
     ::rmdir(directory);
     return 0;
 }

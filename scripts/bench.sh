@@ -1,9 +1,8 @@
 #!/usr/bin/env bash
 # Sets up, builds the bench preset and runs the relay comparison: damrelay
 # beside socat on the same path (a pty as the board, a program on loopback
-# TCP). Prints one table and writes the same figures as JSON to
-# build/bench/relay_compare.json. Arguments go to the comparison: --quick for
-# a short run, --help for the rest. Targets are printed, never enforced.
+# TCP) and prints one table. Arguments go to the comparison: --quick for a
+# short run, --help for the rest. Targets are printed, never enforced.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 

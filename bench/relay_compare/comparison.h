@@ -4,16 +4,24 @@
 #include <string>
 #include <vector>
 
-#include "field_update_stream.h"
-#include "idle_cpu.h"
-#include "machine.h"
+#include "measurements.h"
 #include "options.h"
-#include "relay_subject.h"
 
 namespace relay_compare {
 
+struct Spread {
+    double p50 = 0;
+    double p99 = 0;
+    double max = 0;
+    std::size_t samples = 0;
+};
+
+// Nearest-rank percentiles: values that were measured, never one between
+// two samples.
+Spread spreadOf(std::vector<double> samples);
+
 // Everything measured of one relay.
-struct SubjectResults {
+struct RelayResults {
     std::string name;
     std::string commandLine;
     std::string version;
@@ -27,10 +35,8 @@ struct SubjectResults {
     IdleCpu idle;
     StreamResult soak;
 
-    // Frames over seconds, every round pooled.
-    double throughput() const;
-    // The relay's CPU time over frames, every round pooled.
-    double cpuMicrosecondsPerFrame() const;
+    // Every throughput round as one stream.
+    StreamResult pooledThroughput() const;
 };
 
 struct Comparison {
@@ -40,16 +46,16 @@ struct Comparison {
     std::string loadAtStart;
     std::string loadAtEnd;
     // damrelay first, then socat.
-    std::vector<SubjectResults> subjects;
+    std::vector<RelayResults> relays;
 };
 
 // Every run that failed or lost a frame, one line each; empty when every
 // frame of every run arrived in order.
 std::vector<std::string> problemsOf(const Comparison& comparison);
 
-// Runs every measurement on every subject, in rounds that take the subjects
-// in turn; says what it is doing on standard error as it goes.
-Comparison runComparison(const std::vector<const RelaySubject*>& subjects, const Options& options);
+// Runs every measurement on every relay, in rounds that take the relays in
+// turn; says what it is doing on standard error as it goes.
+Comparison runComparison(const std::vector<const Relay*>& relays, const Options& options);
 
 }  // namespace relay_compare
 

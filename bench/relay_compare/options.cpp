@@ -1,26 +1,23 @@
 #include "options.h"
 
 #include <algorithm>
-#include <boost/format.hpp>
+#include <cmath>
 #include <cstdlib>
+#include <functional>
+#include <map>
+#include <type_traits>
 
 namespace relay_compare {
 
 namespace {
 
-bool readCount(const std::string& text, long& count) {
-    char* end = nullptr;
-    const long value = std::strtol(text.c_str(), &end, 10);
-    if (text.empty() || *end != '\0' || value < 1) return false;
-    count = value;
-    return true;
-}
-
-bool readSeconds(const std::string& text, double& seconds) {
+template <typename Number>
+bool readPositive(const std::string& text, Number& into) {
     char* end = nullptr;
     const double value = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !(value > 0)) return false;
-    seconds = value;
+    if (std::is_integral_v<Number> && value != std::floor(value)) return false;
+    into = static_cast<Number>(value);
     return true;
 }
 
@@ -28,7 +25,7 @@ bool readSeconds(const std::string& text, double& seconds) {
 
 std::string usageText() {
     return "usage: relay_compare [--quick] [--rounds N] [--latency-frames N] [--throughput-frames N]\n"
-           "                     [--soak-frames N] [--idle-seconds S] [--json PATH]\n"
+           "                     [--soak-frames N] [--idle-seconds S]\n"
            "                     [--damrelay PATH] [--socat PATH]\n"
            "  --quick   fewer frames and a shorter idle window, to try the bench out\n"
            "            (latency 1000, throughput 20000, soak 100000, idle 2 s)\n"
@@ -45,39 +42,27 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
         options.soakFrames = 100000;
         options.idleSeconds = 2;
     }
+    using Setter = std::function<bool(const std::string&)>;
+    const auto text = [](std::string& into) { return [&into](const std::string& value) { return into = value, true; }; };
+    const std::map<std::string, Setter> setters = {
+        {"--rounds", [&](const std::string& value) { return readPositive(value, options.rounds) && options.rounds <= 100; }},
+        {"--latency-frames", [&](const std::string& value) { return readPositive(value, options.latencyFrames); }},
+        {"--throughput-frames", [&](const std::string& value) { return readPositive(value, options.throughputFrames); }},
+        {"--soak-frames", [&](const std::string& value) { return readPositive(value, options.soakFrames); }},
+        {"--idle-seconds", [&](const std::string& value) { return readPositive(value, options.idleSeconds); }},
+        {"--damrelay", text(options.damrelayBinary)},
+        {"--socat", text(options.socatBinary)},
+    };
     for (std::size_t i = 0; i < arguments.size(); ++i) {
-        const std::string& name = arguments[i];
-        if (name == "--quick") continue;
-        if (i + 1 == arguments.size()) {
-            error = str(boost::format("unknown option or missing value: %1%") % name);
+        if (arguments[i] == "--quick") continue;
+        const auto setter = setters.find(arguments[i]);
+        if (setter == setters.end() || i + 1 == arguments.size()) {
+            error = (setter == setters.end() ? "unknown option: " : "missing value: ") + arguments[i];
             return std::nullopt;
         }
         const std::string& value = arguments[++i];
-        long count = 0;
-        bool ok = true;
-        if (name == "--rounds") {
-            ok = readCount(value, count) && count <= 100;
-            options.rounds = static_cast<int>(count);
-        } else if (name == "--latency-frames") {
-            ok = readCount(value, options.latencyFrames);
-        } else if (name == "--throughput-frames") {
-            ok = readCount(value, options.throughputFrames);
-        } else if (name == "--soak-frames") {
-            ok = readCount(value, options.soakFrames);
-        } else if (name == "--idle-seconds") {
-            ok = readSeconds(value, options.idleSeconds);
-        } else if (name == "--json") {
-            options.jsonPath = value;
-        } else if (name == "--damrelay") {
-            options.damrelayBinary = value;
-        } else if (name == "--socat") {
-            options.socatBinary = value;
-        } else {
-            error = str(boost::format("unknown option: %1%") % name);
-            return std::nullopt;
-        }
-        if (!ok) {
-            error = str(boost::format("%1% needs a positive number, not '%2%'") % name % value);
+        if (!setter->second(value)) {
+            error = arguments[i - 1] + " needs a positive number, not '" + value + "'";
             return std::nullopt;
         }
     }

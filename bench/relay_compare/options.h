@@ -9,16 +9,15 @@ namespace relay_compare {
 
 struct Options {
     bool quick = false;
-    // Latency rounds per relay, taken in turn: damrelay, socat, socat,
-    // damrelay, ... so that a slow spell of the machine hits both.
+    // Rounds per relay, taken in turn: damrelay, socat, socat, damrelay, ...
+    // so that a slow spell of the machine hits both.
     int rounds = 2;
     long latencyFrames = 10000;      // per round and direction
     long warmUpFrames = 200;         // per round and direction, not kept
     long throughputFrames = 200000;  // per round
     long soakFrames = 1000000;
-    int soakCheckpoints = 4;
+    long soakCheckpoints = 4;
     double idleSeconds = 10;
-    std::string jsonPath;
     std::string damrelayBinary;
     std::string socatBinary = "socat";
 };

@@ -1,7 +1,7 @@
 #include <boost/format.hpp>
+#include <tuple>
 
 #include "report.h"
-#include "statistics.h"
 
 namespace relay_compare {
 
@@ -21,18 +21,13 @@ std::string latencyCell(const Spread& spread, double value, int decimals) {
 
 std::string milliseconds(double microseconds) { return microseconds < 0 ? "n/a" : fixed(microseconds / 1000.0, 3); }
 
-const Target* findTarget(const std::vector<Target>& targets, const std::string& key) {
-    for (const Target& target : targets) {
-        if (target.key == key) return &target;
-    }
-    return nullptr;
-}
-
 std::string targetNote(const std::vector<Target>& targets, const std::string& key) {
-    const Target* target = findTarget(targets, key);
-    if (target == nullptr) return {};
-    if (!target->measured) return "target " + target->goal + ": not measured";
-    return str(boost::format("target %1%: %2%") % target->goal % (target->met ? "met" : "MISSED"));
+    for (const Target& target : targets) {
+        if (target.key != key) continue;
+        if (!target.measured) return "target " + target.goal + ": not measured";
+        return str(boost::format("target %1%: %2%") % target.goal % (target.met ? "met" : "MISSED"));
+    }
+    return {};
 }
 
 std::string joined(const std::vector<double>& values, int decimals) {
@@ -43,8 +38,8 @@ std::string joined(const std::vector<double>& values, int decimals) {
 
 void printHeader(std::ostream& out, const Comparison& comparison) {
     const Options& options = comparison.options;
-    const SubjectResults& damrelay = comparison.subjects.at(0);
-    const SubjectResults& socat = comparison.subjects.at(1);
+    const RelayResults& damrelay = comparison.relays.at(0);
+    const RelayResults& socat = comparison.relays.at(1);
     out << "=== damrelay beside socat: board pty <-> relay <-> program on TCP 127.0.0.1 ===\n";
     out << boost::format("machine   %1% cores, %2%, %3%\n") % comparison.machine.cores % comparison.machine.model %
                comparison.machine.kernel;
@@ -64,62 +59,54 @@ void printHeader(std::ostream& out, const Comparison& comparison) {
 }
 
 void printLatency(std::ostream& out, const Comparison& comparison, const std::vector<Target>& targets) {
-    const SubjectResults& damrelay = comparison.subjects.at(0);
-    const SubjectResults& socat = comparison.subjects.at(1);
+    const RelayResults& damrelay = comparison.relays.at(0);
+    const RelayResults& socat = comparison.relays.at(1);
     out << boost::format("\nlatency, us, one frame at a time, rounds pooled: %1%\n") % comparison.options.rounds;
     out << boost::format(rowFormat) % "" % "damrelay" % "socat" % "ratio" % "";
-    struct Direction {
-        const char* label;
-        const char* key;
-        const std::vector<double>& ours;
-        const std::vector<double>& theirs;
-        const std::vector<double>& ourMedians;
-        const std::vector<double>& theirMedians;
+    using Samples = std::vector<double> RelayResults::*;
+    const std::tuple<const char*, const char*, Samples, Samples> directions[] = {
+        {"board frame -> program line", "board_to_program", &RelayResults::boardToProgram,
+         &RelayResults::boardToProgramMedians},
+        {"program request -> board byte", "program_to_board", &RelayResults::programToBoard,
+         &RelayResults::programToBoardMedians},
     };
-    const Direction directions[] = {
-        {"board frame -> program line", "board_to_program", damrelay.boardToProgram, socat.boardToProgram,
-         damrelay.boardToProgramMedians, socat.boardToProgramMedians},
-        {"program request -> board byte", "program_to_board", damrelay.programToBoard, socat.programToBoard,
-         damrelay.programToBoardMedians, socat.programToBoardMedians},
-    };
-    for (const Direction& direction : directions) {
-        const Spread ours = spreadOf(direction.ours);
-        const Spread theirs = spreadOf(direction.theirs);
-        const std::pair<const char*, double Spread::*> figures[] = {
-            {"p50", &Spread::p50}, {"p99", &Spread::p99}, {"max", &Spread::max}};
-        for (const auto& [name, member] : figures) {
+    for (const auto& [label, key, samples, medians] : directions) {
+        const Spread ours = spreadOf(damrelay.*samples);
+        const Spread theirs = spreadOf(socat.*samples);
+        for (const auto& [name, member] : {std::pair{"p50", &Spread::p50}, {"p99", &Spread::p99}, {"max", &Spread::max}}) {
             const bool both = ours.samples > 0 && theirs.samples > 0;
-            out << boost::format(rowFormat) % (std::string(direction.label) + "  " + name) %
-                       latencyCell(ours, ours.*member, 1) % latencyCell(theirs, theirs.*member, 1) %
+            out << boost::format(rowFormat) % (std::string(label) + "  " + name) % latencyCell(ours, ours.*member, 1) %
+                       latencyCell(theirs, theirs.*member, 1) %
                        (both ? fixed(latencyRatio(ours.*member, theirs.*member), 2) : "-") %
-                       targetNote(targets, std::string(direction.key) + "_" + name + "_ratio");
+                       targetNote(targets, std::string(key) + "_" + name + "_ratio");
         }
-        out << boost::format(rowFormat) % "  median of each round" % joined(direction.ourMedians, 1) %
-                   joined(direction.theirMedians, 1) % "" % "";
+        out << boost::format(rowFormat) % "  median of each round" % joined(damrelay.*medians, 1) %
+                   joined(socat.*medians, 1) % "" % "";
         out << boost::format(rowFormat) % "  samples" % ours.samples % theirs.samples % "" % "";
     }
 }
 
 void printThroughput(std::ostream& out, const Comparison& comparison, const std::vector<Target>& targets) {
-    const SubjectResults& damrelay = comparison.subjects.at(0);
-    const SubjectResults& socat = comparison.subjects.at(1);
+    const RelayResults& damrelay = comparison.relays.at(0);
+    const RelayResults& socat = comparison.relays.at(1);
     out << boost::format("\nthroughput, field updates/s end to end, %1% frames a round, every one checked in order\n") %
                comparison.options.throughputFrames;
     out << boost::format(rowFormat) % "" % "damrelay" % "socat" % "" % "";
-    out << boost::format(rowFormat) % "rounds pooled" % fixed(damrelay.throughput(), 0) % fixed(socat.throughput(), 0) %
+    out << boost::format(rowFormat) % "rounds pooled" % fixed(damrelay.pooledThroughput().framesPerSecond(), 0) %
+               fixed(socat.pooledThroughput().framesPerSecond(), 0) %
                "" % targetNote(targets, "throughput");
     std::vector<double> ours, theirs;
     for (const StreamResult& round : damrelay.throughputRounds) ours.push_back(round.framesPerSecond());
     for (const StreamResult& round : socat.throughputRounds) theirs.push_back(round.framesPerSecond());
     out << boost::format(rowFormat) % "  each round" % joined(ours, 0) % joined(theirs, 0) % "" % "";
-    out << boost::format(rowFormat) % "relay CPU per field update, us" % fixed(damrelay.cpuMicrosecondsPerFrame(), 2) %
-               fixed(socat.cpuMicrosecondsPerFrame(), 2) % "" % "";
+    out << boost::format(rowFormat) % "relay CPU per field update, us" % fixed(damrelay.pooledThroughput().cpuMicrosecondsPerFrame(), 2) %
+               fixed(socat.pooledThroughput().cpuMicrosecondsPerFrame(), 2) % "" % "";
     out << "  (socat's figure counts raw frames through a byte copy, for reference)\n";
 }
 
 void printIdle(std::ostream& out, const Comparison& comparison, const std::vector<Target>& targets) {
-    const IdleCpu& ours = comparison.subjects.at(0).idle;
-    const IdleCpu& theirs = comparison.subjects.at(1).idle;
+    const IdleCpu& ours = comparison.relays.at(0).idle;
+    const IdleCpu& theirs = comparison.relays.at(1).idle;
     out << boost::format("\nidle, board connected and a program connected, over %1% s\n") %
                comparison.options.idleSeconds;
     out << boost::format(rowFormat) % "" % "damrelay" % "socat" % "" % "";
@@ -133,8 +120,8 @@ void printIdle(std::ostream& out, const Comparison& comparison, const std::vecto
 }
 
 void printSoak(std::ostream& out, const Comparison& comparison, const std::vector<Target>& targets) {
-    const StreamResult& ours = comparison.subjects.at(0).soak;
-    const StreamResult& theirs = comparison.subjects.at(1).soak;
+    const StreamResult& ours = comparison.relays.at(0).soak;
+    const StreamResult& theirs = comparison.relays.at(1).soak;
     out << boost::format("\nsoak, %1% frames, every one checked in order; VmRSS / VmHWM, KiB\n") %
                comparison.options.soakFrames;
     out << boost::format(rowFormat) % "" % "damrelay" % "socat" % "" % "";
@@ -168,7 +155,8 @@ void printProblems(std::ostream& out, const Comparison& comparison) {
 
 }  // namespace
 
-void printTable(std::ostream& out, const Comparison& comparison, const std::vector<Target>& targets) {
+void printTable(std::ostream& out, const Comparison& comparison) {
+    const std::vector<Target> targets = evaluateTargets(comparison);
     printHeader(out, comparison);
     printLatency(out, comparison, targets);
     printThroughput(out, comparison, targets);

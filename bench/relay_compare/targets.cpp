@@ -1,8 +1,6 @@
-#include "targets.h"
-
 #include <boost/format.hpp>
 
-#include "statistics.h"
+#include "report.h"
 
 namespace relay_compare {
 
@@ -10,30 +8,9 @@ namespace {
 
 constexpr double ratioGoal = 1.0;
 constexpr double throughputGoal = 100000;
-// Per 10 s of idling.
-constexpr double idleCpuGoalMilliseconds = 1.0;
-
-Target measuredTarget(std::string key, std::string goal, std::string figure, bool met) {
-    return {std::move(key), std::move(goal), std::move(figure), true, met};
-}
-
-void addLatencyTargets(const char* key, const std::vector<double>& damrelay, const std::vector<double>& socat,
-                       std::vector<Target>& targets) {
-    const Spread ours = spreadOf(damrelay);
-    const Spread theirs = spreadOf(socat);
-    const std::pair<const char*, double Spread::*> figures[] = {
-        {"p50", &Spread::p50}, {"p99", &Spread::p99}, {"max", &Spread::max}};
-    for (const auto& [name, member] : figures) {
-        const std::string targetKey = str(boost::format("%1%_%2%_ratio") % key % name);
-        const std::string goal = str(boost::format("ratio <= %1$.2f") % ratioGoal);
-        if (ours.samples == 0 || theirs.samples == 0) {
-            targets.push_back({targetKey, goal, "not measured", false, false});
-            continue;
-        }
-        const double ratio = latencyRatio(ours.*member, theirs.*member);
-        targets.push_back(measuredTarget(targetKey, goal, str(boost::format("%1$.2f") % ratio), ratio <= ratioGoal));
-    }
-}
+constexpr double idleCpuGoalMilliseconds = 1.0;  // per 10 s of idling
+// The soak's VmRSS counts as flat when it grew no more than this.
+constexpr long flatResidentGrowthKiB = 128;
 
 }  // namespace
 
@@ -48,42 +25,29 @@ std::optional<long> residentGrowthKiB(const StreamResult& soak) {
 
 std::vector<Target> evaluateTargets(const Comparison& comparison) {
     std::vector<Target> targets;
-    const SubjectResults& damrelay = comparison.subjects.at(0);
-    const SubjectResults& socat = comparison.subjects.at(1);
-    addLatencyTargets("board_to_program", damrelay.boardToProgram, socat.boardToProgram, targets);
-    addLatencyTargets("program_to_board", damrelay.programToBoard, socat.programToBoard, targets);
-
-    const std::string throughputGoalText = str(boost::format(">= %1$.0f/s") % throughputGoal);
-    if (damrelay.throughput() > 0) {
-        targets.push_back(measuredTarget("throughput", throughputGoalText,
-                                         str(boost::format("%1$.0f/s") % damrelay.throughput()),
-                                         damrelay.throughput() >= throughputGoal));
-    } else {
-        targets.push_back({"throughput", throughputGoalText, "not measured", false, false});
+    const RelayResults& damrelay = comparison.relays.at(0);
+    const RelayResults& socat = comparison.relays.at(1);
+    for (const auto& [key, samples] : {std::pair{"board_to_program", &RelayResults::boardToProgram},
+                                       {"program_to_board", &RelayResults::programToBoard}}) {
+        const Spread ours = spreadOf(damrelay.*samples);
+        const Spread theirs = spreadOf(socat.*samples);
+        for (const auto& [name, member] : {std::pair{"p50", &Spread::p50}, {"p99", &Spread::p99}, {"max", &Spread::max}}) {
+            targets.push_back({str(boost::format("%1%_%2%_ratio") % key % name),
+                               str(boost::format("ratio <= %1$.2f") % ratioGoal), ours.samples > 0 && theirs.samples > 0,
+                               latencyRatio(ours.*member, theirs.*member) <= ratioGoal});
+        }
     }
-
-    const std::string idleGoal = str(boost::format("< %1$.0f ms per 10 s") % idleCpuGoalMilliseconds);
-    if (damrelay.idle.error.empty() && damrelay.idle.seconds > 0) {
-        // The scheduler's figure where there is one: stat's ticks are 10 ms.
-        const CpuTime& used = damrelay.idle.used;
-        const double milliseconds =
-            used.scheduledMicroseconds >= 0 ? used.scheduledMicroseconds / 1000.0 : used.statMilliseconds;
-        const double per10s = milliseconds * 10.0 / damrelay.idle.seconds;
-        targets.push_back(measuredTarget("idle_cpu", idleGoal, str(boost::format("%1$.3f ms per 10 s") % per10s),
-                                         per10s < idleCpuGoalMilliseconds));
-    } else {
-        targets.push_back({"idle_cpu", idleGoal, "not measured", false, false});
-    }
-
-    const std::string flatGoal = str(boost::format("growth <= %1% KiB") % flatResidentGrowthKiB);
+    const double throughput = damrelay.pooledThroughput().framesPerSecond();
+    targets.push_back({"throughput", str(boost::format(">= %1$.0f/s") % throughputGoal), throughput > 0,
+                       throughput >= throughputGoal});
+    const IdleCpu& idle = damrelay.idle;
+    targets.push_back({"idle_cpu", str(boost::format("< %1$.0f ms per 10 s") % idleCpuGoalMilliseconds),
+                       idle.error.empty() && idle.seconds > 0,
+                       idle.used.bestMicroseconds() / 1000.0 * 10.0 / idle.seconds < idleCpuGoalMilliseconds});
     const std::optional<long> growth = residentGrowthKiB(damrelay.soak);
-    if (growth) {
-        targets.push_back(measuredTarget("rss_flat", flatGoal,
-                                         str(boost::format("%1%%2% KiB") % (*growth >= 0 ? "+" : "") % *growth),
-                                         *growth <= flatResidentGrowthKiB && damrelay.soak.error.empty()));
-    } else {
-        targets.push_back({"rss_flat", flatGoal, "not measured", false, false});
-    }
+    targets.push_back({"rss_flat", str(boost::format("growth <= %1% KiB") % flatResidentGrowthKiB), growth.has_value(),
+                       growth && *growth <= flatResidentGrowthKiB && damrelay.soak.error.empty()});
+    for (Target& target : targets) target.met = target.met && target.measured;
     return targets;
 }
 

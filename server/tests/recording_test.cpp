@@ -10,10 +10,12 @@
 #include <streambuf>
 
 #include "console.h"
-#include "document_examples.h"
 #include "recording_file.h"
 #include "recording_format.h"
 #include "session_recorder.h"
+#ifdef RECORDING_DOCUMENT
+#include "document_examples.h"
+#endif
 
 namespace {
 

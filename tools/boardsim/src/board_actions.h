@@ -45,6 +45,11 @@ using ActionKind = std::variant<FieldChange, MoveMade, MoveTakenBack, PositionSe
                                 TearNextFrame, KeyPress, ShowBoard, Pause>;
 
 struct Action {
+    // Built in place: GCC 12 at -O2 takes a variant copied from a temporary
+    // for one that may be used uninitialized.
+    template <typename Kind>
+    Action(std::chrono::milliseconds delay, Kind kind) : delay(delay), what(std::in_place_type<Kind>, std::move(kind)) {}
+
     std::chrono::milliseconds delay;  // after the action before it
     ActionKind what;
 };

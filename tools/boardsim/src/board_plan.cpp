@@ -17,7 +17,12 @@ std::optional<std::vector<Action>> refused(std::string& error, std::string reaso
     return std::nullopt;
 }
 
-std::vector<Action> one(ActionKind what, milliseconds delay = milliseconds(0)) { return {{delay, std::move(what)}}; }
+template <typename Kind>
+std::vector<Action> one(Kind what, milliseconds delay = milliseconds(0)) {
+    std::vector<Action> actions;
+    actions.emplace_back(delay, std::move(what));
+    return actions;
+}
 
 }  // namespace
 
@@ -26,7 +31,7 @@ BoardPlan::BoardPlan(const Position& start, draughts::Rules rules, milliseconds 
 
 std::vector<Action> BoardPlan::changes(const std::vector<FieldChange>& made, milliseconds each) const {
     std::vector<Action> actions;
-    for (const FieldChange& change : made) actions.push_back({each, change});
+    for (const FieldChange& change : made) actions.emplace_back(each, change);
     return actions;
 }
 
@@ -36,7 +41,7 @@ std::vector<Action> BoardPlan::play(const std::vector<Move>& moves) {
         std::vector<Action> hands = changes(handlingOf(planned, move), pace);
         hands.front().delay = 3 * pace;
         actions.insert(actions.end(), hands.begin(), hands.end());
-        actions.push_back({milliseconds(0), MoveMade{move, notationOf(planned, move)}});
+        actions.emplace_back(milliseconds(0), MoveMade{move, notationOf(planned, move)});
         beforeMoves.push_back(planned);
         planned = afterMove(planned, move);
     }
@@ -55,7 +60,7 @@ std::optional<std::vector<Action>> BoardPlan::moves(const std::string& text, std
 
 std::vector<Action> BoardPlan::setUp(const Position& target) {
     std::vector<Action> actions = changes(changesBetween(planned, target), milliseconds(0));
-    actions.push_back({milliseconds(0), PositionSetUp{target.toMove()}});
+    actions.emplace_back(milliseconds(0), PositionSetUp{target.toMove()});
     planned = target;
     beforeMoves.clear();
     return actions;
@@ -91,7 +96,7 @@ std::optional<std::vector<Action>> BoardPlan::plan(const ConsoleCommand& command
             const Position target = beforeMoves.back();
             beforeMoves.pop_back();
             std::vector<Action> actions = changes(changesBetween(planned, target), pace);
-            actions.push_back({milliseconds(0), MoveTakenBack{target.toMove()}});
+            actions.emplace_back(milliseconds(0), MoveTakenBack{target.toMove()});
             planned = target;
             return actions;
         }

@@ -2,11 +2,8 @@
 // terminal and driven through the driver library.
 #include <fcntl.h>
 #include <poll.h>
-#include <signal.h>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <termios.h>
 #include <unistd.h>
 
 #include <boardio/boardio.h>
@@ -16,6 +13,7 @@
 #include <functional>
 #include <thread>
 
+#include "child_process.h"
 #include "link_test_support.h"
 
 namespace {
@@ -24,39 +22,7 @@ using namespace std::chrono_literals;
 using namespace krvEBLowLevel;
 using linktest::MessageLog;
 using linktest::Seen;
-
-// boardsim with its console in a log file and nothing to read on its input.
-class BoardsimProcess {
-public:
-    BoardsimProcess(std::vector<std::string> words, const std::string& log) {
-        words.insert(words.begin(), BOARDSIM_BINARY);
-        std::vector<char*> argv;
-        for (std::string& word : words) argv.push_back(word.data());
-        argv.push_back(nullptr);
-        pid = ::fork();
-        if (pid != 0) return;
-        const int in = ::open("/dev/null", O_RDONLY);
-        const int out = ::open(log.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        ::dup2(in, 0);
-        ::dup2(out, 1);
-        ::dup2(out, 2);
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    ~BoardsimProcess() { stop(); }
-    BoardsimProcess(const BoardsimProcess&) = delete;
-    BoardsimProcess& operator=(const BoardsimProcess&) = delete;
-
-    void stop() {
-        if (pid <= 0) return;
-        ::kill(pid, SIGTERM);
-        ::waitpid(pid, nullptr, 0);
-        pid = -1;
-    }
-
-private:
-    pid_t pid = -1;
-};
+using testing_support::ChildProcess;
 
 // A text against a pattern in which '#' stands for any digit.
 bool matches(const std::string& text, const std::string& pattern) {
@@ -75,9 +41,11 @@ std::string linkTarget(const std::string& link) {
 class Boardsim : public ::testing::Test {
 protected:
     void start(std::vector<std::string> moves = {}) {
-        std::vector<std::string> words{"--link", link, "--pace", "0"};
+        std::vector<std::string> words{BOARDSIM_BINARY, "--link", link, "--pace", "0"};
         words.insert(words.end(), moves.begin(), moves.end());
-        process = std::make_unique<BoardsimProcess>(words, scratch.path("console"));
+        process = std::make_unique<ChildProcess>(words, ChildProcess::Output::CollectedWithErrors);
+        // Nothing to read on its input, as when started from a script.
+        process->closeInput();
         for (auto deadline = std::chrono::steady_clock::now() + 10s;
              linkTarget(link).empty() && std::chrono::steady_clock::now() < deadline;) {
             std::this_thread::sleep_for(10ms);
@@ -89,12 +57,10 @@ protected:
     }
     void TearDown() override {
         if (driver) driver->close();
-        if (HasFailure()) std::cerr << "boardsim's console:\n" << consoleText();
-        ::unlink(scratch.path("console").c_str());
-    }
-    std::string consoleText() {
-        std::ifstream in(scratch.path("console"));
-        return std::string(std::istreambuf_iterator<char>(in), {});
+        if (!process) return;
+        // Ended as a person ends it, so that it removes its link.
+        process->stop({}, SIGTERM);
+        if (HasFailure()) std::cerr << "boardsim's console:\n" << process->console();
     }
 
     // Sends a command and waits for `count` more messages; gives their texts.
@@ -108,7 +74,7 @@ protected:
         return texts;
     }
     std::size_t consoleCount(const std::string& line) {
-        const std::string text = consoleText();
+        const std::string text = process->console();
         std::size_t count = 0;
         for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++count;
         return count;
@@ -131,7 +97,7 @@ protected:
     linktest::ScratchDir scratch;
     std::string link = scratch.boardLink();
     MessageLog log;
-    std::unique_ptr<BoardsimProcess> process;
+    std::unique_ptr<ChildProcess> process;
     std::unique_ptr<krvEBLow> driver;
 };
 
@@ -179,7 +145,7 @@ TEST_F(Boardsim, AnswersEveryRequestWithFramesTheDriverDecodes) {
     }
     std::this_thread::sleep_for(100ms);  // room for a stray frame to show
     EXPECT_FALSE(sawErrors());
-    EXPECT_NE(consoleText().find("clock shows \"HELL0 \""), std::string::npos);
+    EXPECT_NE(process->console().find("clock shows \"HELL0 \""), std::string::npos);
 }
 
 TEST_F(Boardsim, PlaysAGivenGameAsAPersonChangesTheSquaresOnceUpdatesAreOn) {
@@ -224,7 +190,7 @@ TEST_F(Boardsim, KeepsItsLinkAndAnswersHostsThatComeAndGo) {
     EXPECT_FALSE(sawErrors());
 
     driver->close();
-    process->stop();
+    process->stop({}, SIGTERM);
     struct stat status {};
     EXPECT_NE(::lstat(link.c_str(), &status), 0) << "the link outlived the board";
 }

@@ -32,12 +32,6 @@ std::string contentOf(const std::string& path) {
 TEST(Scenario, APulledCableAndNoiseReachTheProgramThroughTheRelayInTheirOrder) {
     linktest::ScratchDir scratch;
     const std::string script = scratch.path("scenario"), recording = scratch.path("recording");
-    struct Cleanup {
-        std::vector<std::string> files;
-        ~Cleanup() {
-            for (const std::string& file : files) ::unlink(file.c_str());
-        }
-    } cleanup{{script, recording}};
     {
         std::ofstream out(script);
         for (const std::string& line : scenarioScript()) out << line << "\n";

@@ -104,13 +104,18 @@ bool VirtualBoard::waitForHost(std::chrono::milliseconds timeout) const {
 void VirtualBoard::writeBytes(const Bytes& bytes) { writeBytesUntil(bytes, std::chrono::steady_clock::time_point::max()); }
 
 bool VirtualBoard::writeBytesUntil(const Bytes& bytes, std::chrono::steady_clock::time_point deadline) {
+    return writeSome(bytes.data(), bytes.size(), deadline) == bytes.size();
+}
+
+std::size_t VirtualBoard::writeSome(const unsigned char* data, std::size_t size,
+                                    std::chrono::steady_clock::time_point deadline) {
     std::size_t written = 0;
-    while (written < bytes.size()) {
-        const ssize_t n = ::write(master, bytes.data() + written, bytes.size() - written);
+    while (written < size) {
+        const ssize_t n = ::write(master, data + written, size - written);
         if (n < 0) {
             if (errno == EINTR) continue;
             if (errno == EAGAIN) {
-                if (std::chrono::steady_clock::now() >= deadline) return false;
+                if (std::chrono::steady_clock::now() >= deadline) break;
                 pollfd p{master, POLLOUT, 0};
                 ::poll(&p, 1, 100);
                 continue;
@@ -119,7 +124,7 @@ bool VirtualBoard::writeBytesUntil(const Bytes& bytes, std::chrono::steady_clock
         }
         written += static_cast<std::size_t>(n);
     }
-    return true;
+    return written;
 }
 
 Bytes VirtualBoard::frame(unsigned char id, const Bytes& payload) { return boardFrame(id, payload); }

@@ -43,6 +43,9 @@ public:
     // As writeBytes, but gives up when the host has not taken them all by
     // the deadline (a host that does not read); false then.
     bool writeBytesUntil(const Bytes& bytes, std::chrono::steady_clock::time_point deadline);
+    // As writeBytesUntil, but says how many of the bytes the host took: a
+    // writer that goes on after a deadline passed writes only the rest.
+    std::size_t writeSome(const unsigned char* data, std::size_t size, std::chrono::steady_clock::time_point deadline);
     // Writes one frame: the id byte, the two 7-bit size bytes of
     // payload.size() + 3, then the payload.
     void writeFrame(unsigned char id, const Bytes& payload);

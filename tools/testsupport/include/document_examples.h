@@ -1,5 +1,5 @@
-#ifndef DAMRELAY_TESTS_DOCUMENT_EXAMPLES_H
-#define DAMRELAY_TESTS_DOCUMENT_EXAMPLES_H
+#ifndef TESTSUPPORT_DOCUMENT_EXAMPLES_H
+#define TESTSUPPORT_DOCUMENT_EXAMPLES_H
 
 // Examples the documents show, taken from them, so that tests check what
 // readers copy.
