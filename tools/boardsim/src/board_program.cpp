@@ -30,7 +30,7 @@ BoardProgram::BoardProgram(std::ostream& console, const BoardSettings& settings,
 
 void BoardProgram::holdUntilUpdatesOn() {
     schedule.hold();
-    console << "the game waits for the host to switch updates on\n";
+    console << "the game and the script wait for the host to switch updates on\n";
 }
 
 void BoardProgram::play(const std::vector<Move>& moves, Time now) { schedule.add(plan.play(moves), now); }
@@ -59,7 +59,7 @@ void BoardProgram::fromHost(const Bytes& bytes, Time now) {
     }
     if (schedule.isHeld() && board.updatesOn()) {
         schedule.release(now);
-        console << "the game starts\n";
+        console << "the host switched updates on: the game and the script start\n";
     }
 }
 
@@ -78,7 +78,7 @@ bool BoardProgram::fromConsole(const std::string& typed, Time now) {
     } else if (command && command->kind == ConsoleCommand::Kind::Help) {
         console << consoleHelp;
     } else if (const std::optional<std::vector<Action>> actions = command ? plan.plan(*command, error) : std::nullopt) {
-        if (schedule.isHeld() && !actions->empty()) console << "this follows the game\n";
+        if (schedule.isHeld() && !actions->empty()) console << "this follows the game and the script\n";
         schedule.add(*actions, now);
     } else {
         console << boost::format("not done: %1%\n") % error;
