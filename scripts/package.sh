@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Builds the Debian packages from the package preset: damrelay (damrelay,
-# boardsim, man pages, documents), libboardio<SONAME> (the library) and
+# boardsim, boardwatch, man pages, documents), libboardio<SONAME> (the library) and
 # libboardio-dev (headers, the .so link, the CMake package). Checks them with
 # lintian (any error or warning fails) and with packaging/tests/check_deb.sh,
 # and prints where they are.

@@ -1,0 +1,61 @@
+// boardwatch: the games on electronic draughts boards, followed through
+// their relays, live in a browser and in PDN files.
+
+#include <signal.h>
+
+#include <boost/asio/signal_set.hpp>
+#include <boost/system/system_error.hpp>
+#include <cstdio>
+#include <iostream>
+
+#include "options.h"
+#include "version.h"
+#include "watch.h"
+
+namespace {
+
+constexpr int usageError = 2;
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    using namespace boardwatch;
+    // A console whose reader has gone (a pipe) must not end boardwatch.
+    ::signal(SIGPIPE, SIG_IGN);
+    std::string error;
+    const std::optional<Options> options = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    if (!options) {
+        std::cerr << "boardwatch: " << error << "\n" << usageText();
+        return usageError;
+    }
+    if (options->help) {
+        std::cout << usageText();
+        return 0;
+    }
+    if (options->version) {
+        std::cout << "boardwatch " << versionText << "\n";
+        return 0;
+    }
+    const std::string folderProblem = PdnFolder(options->pdnFolder).check();
+    if (!folderProblem.empty()) {
+        std::cerr << "boardwatch: " << folderProblem << "\n";
+        return 1;
+    }
+    try {
+        ConsoleLog console(stdout);
+        boost::asio::io_context context;
+        boost::asio::signal_set stops(context, SIGINT, SIGTERM);
+        stops.async_wait([&](const boost::system::error_code&, int) { context.stop(); });
+        Watch watch(context, *options, console);
+        const auto page = watch.pageAddress();
+        const std::string host = page.address().is_v6() ? "[" + page.address().to_string() + "]" : page.address().to_string();
+        console.line("boardwatch " + std::string(versionText) + ": the page is at http://" + host + ":" +
+                     std::to_string(page.port()) + "/, games go to " + options->pdnFolder);
+        context.run();
+    } catch (const boost::system::system_error& failure) {
+        std::cerr << "boardwatch: cannot serve the page on " << options->http.host << ":" << options->http.port << ": "
+                  << failure.code().message() << "\n";
+        return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,59 @@
+#include "relay_address.h"
+
+#include <boost/format.hpp>
+
+namespace boardwatch {
+
+namespace {
+
+bool allDigits(const std::string& text) {
+    return !text.empty() && text.find_first_not_of("0123456789") == std::string::npos;
+}
+
+}  // namespace
+
+std::optional<Endpoint> parseEndpoint(const std::string& text, std::string& error) {
+    const std::string::size_type colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) {
+        error = (boost::format("'%1%' is no HOST:PORT") % text).str();
+        return std::nullopt;
+    }
+    Endpoint endpoint;
+    endpoint.host = text.substr(0, colon);
+    if (endpoint.host.front() == '[') {
+        if (endpoint.host.size() < 3 || endpoint.host.back() != ']') {
+            error = (boost::format("'%1%': an IPv6 address goes in brackets, as [::1]:50000") % text).str();
+            return std::nullopt;
+        }
+        endpoint.host = endpoint.host.substr(1, endpoint.host.size() - 2);
+    } else if (endpoint.host.find(':') != std::string::npos) {
+        error = (boost::format("'%1%': an IPv6 address goes in brackets, as [::1]:50000") % text).str();
+        return std::nullopt;
+    }
+    const std::string port = text.substr(colon + 1);
+    if (!allDigits(port) || port.size() > 5 || std::stol(port) > 65535) {
+        error = (boost::format("'%1%': the port is a number from 0 to 65535") % text).str();
+        return std::nullopt;
+    }
+    endpoint.port = static_cast<unsigned short>(std::stol(port));
+    return endpoint;
+}
+
+std::optional<RelayAddress> parseRelayAddress(const std::string& text, std::string& error) {
+    const std::string::size_type slash = text.rfind('/');
+    const std::string name = slash == std::string::npos ? "" : text.substr(slash + 1);
+    // The relay opens only COM<n> for a program.
+    if (name.size() < 4 || name.compare(0, 3, "COM") != 0 || !allDigits(name.substr(3)) || name[3] == '0') {
+        error = (boost::format("'%1%' is no HOST:PORT/COMn (for example 127.0.0.1:50000/COM3)") % text).str();
+        return std::nullopt;
+    }
+    const std::optional<Endpoint> relay = parseEndpoint(text.substr(0, slash), error);
+    if (!relay) return std::nullopt;
+    if (relay->port == 0) {
+        error = (boost::format("'%1%': a relay listens on a port from 1 to 65535") % text).str();
+        return std::nullopt;
+    }
+    return RelayAddress{*relay, name, text};
+}
+
+}  // namespace boardwatch

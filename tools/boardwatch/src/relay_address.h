@@ -1,0 +1,33 @@
+#ifndef BOARDWATCH_RELAY_ADDRESS_H
+#define BOARDWATCH_RELAY_ADDRESS_H
+
+// Where a board is: a relay's TCP address and the port name the relay
+// opens it by, written HOST:PORT/COMn.
+
+#include <optional>
+#include <string>
+
+namespace boardwatch {
+
+// A host and a TCP port; an IPv6 address is written in brackets
+// ("[::1]:50000") and kept here without them.
+struct Endpoint {
+    std::string host;
+    unsigned short port = 0;
+};
+
+struct RelayAddress {
+    Endpoint relay;
+    std::string portName;  // "COM3"
+    std::string text;      // as written: the board's name on the page and in files
+};
+
+// Empty, with error saying why, when the text is no HOST:PORT. Port 0 is
+// taken: to listen on, it means any free port.
+std::optional<Endpoint> parseEndpoint(const std::string& text, std::string& error);
+// Empty, with error saying why, when the text is no HOST:PORT/COMn.
+std::optional<RelayAddress> parseRelayAddress(const std::string& text, std::string& error);
+
+}  // namespace boardwatch
+
+#endif

@@ -1,0 +1,34 @@
+#ifndef BOARDWATCH_RELAY_LINE_H
+#define BOARDWATCH_RELAY_LINE_H
+
+// What one line from the relay says: its replies, and the board's messages
+// that a game watcher reads.
+
+#include <string>
+
+namespace boardwatch {
+
+struct RelayLine {
+    enum class Kind {
+        Comment,       // "#..." (the greeting among them)
+        Connected,     // "CONN"
+        Disconnected,  // "DISCONN"
+        Refused,       // "ERROR": no board, or a request without one
+        BoardDump,     // 50 piece letters, square 1 first
+        SquareChange,  // "023P"
+        ClockTimes,    // "01:23:45 - 00:59:07", or dashes when the clock has none
+        LinkLost,      // "ERROR: 255 : 002 ..." and the other failures of the board's link
+        LinkNoise,     // "ERROR: 255 : 020 ..." and 021: bytes lost, the link goes on
+        Other,         // anything else (answers to requests this program does not make)
+    };
+    Kind kind = Kind::Other;
+    std::string text;   // the line without a trailing carriage return
+    int square = 0;     // SquareChange
+    char piece = '.';   // SquareChange: the letter as sent
+};
+
+RelayLine readRelayLine(std::string line);
+
+}  // namespace boardwatch
+
+#endif

@@ -1,0 +1,26 @@
+#ifndef BOARDWATCH_STATE_JSON_H
+#define BOARDWATCH_STATE_JSON_H
+
+// The boards as JSON, for /state.json and the page's events.
+
+#include <nlohmann/json.hpp>
+#include <vector>
+
+#include "watched_board.h"
+
+namespace boardwatch {
+
+// {"id" (its place in the list), "relay", "link", "linkDetail", "status", "position" (FEN), "board" (50
+// letters), "start" (FEN), "moves", "result", "clock", "file"}
+nlohmann::json boardJson(const WatchedBoard& board, std::size_t id);
+// The moves just added: {"id", "added" (the last `added` moves), "count"
+// (the game's moves in all), "position", "board", "result", "status"}.
+nlohmann::json movesJson(const WatchedBoard& board, std::size_t id, std::size_t added);
+// {"id", "white", "black"}, or white and black null without a clock.
+nlohmann::json clockJson(const WatchedBoard& board, std::size_t id);
+// {"boards": [...]}
+nlohmann::json stateJson(const std::vector<WatchedBoard>& boards);
+
+}  // namespace boardwatch
+
+#endif
