@@ -15,6 +15,7 @@ bool LineSplitter::feed(const char* data, std::size_t size, const LineHandler& o
         if (lineFeed == nullptr) return true;
         data = lineFeed + 1;
         partial = false;
+        dropCarriageReturn();
         const bool goOn = onLine(line);
         line.clear();
         if (!goOn) return false;
@@ -25,7 +26,12 @@ bool LineSplitter::feed(const char* data, std::size_t size, const LineHandler& o
 std::optional<std::string> LineSplitter::finish() {
     if (!partial) return std::nullopt;
     partial = false;
+    dropCarriageReturn();
     std::string last = std::move(line);
     line.clear();
     return last;
+}
+
+void LineSplitter::dropCarriageReturn() {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
 }

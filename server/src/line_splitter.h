@@ -10,10 +10,11 @@
 constexpr std::size_t maxRequestLineLength = 64 * 1024;
 
 // Cuts the bytes the program sends into lines, whatever the reads that
-// brought them: a line ends with a line feed, a carriage return before it is
-// an ordinary byte. A line longer than the cap is cut to the cap and the rest
-// of it, up to its line feed, is discarded, so memory stays bounded whatever
-// the program sends.
+// brought them: a line ends with a line feed, and one carriage return at its
+// end is not part of it (programs on Windows end their lines with CR LF). A
+// line longer than the cap is cut to the cap and the rest of it, up to its
+// line feed, is discarded, so memory stays bounded whatever the program
+// sends.
 class LineSplitter {
 public:
     // Returns false to stop: the bytes after that line are not looked at.
@@ -21,7 +22,7 @@ public:
 
     explicit LineSplitter(std::size_t maxLength = maxRequestLineLength) : maxLength(maxLength) {}
 
-    // Hands each line that data completes to onLine, without its line feed.
+    // Hands each line that data completes to onLine, without its line end.
     // False when onLine asked to stop.
     bool feed(const char* data, std::size_t size, const LineHandler& onLine);
 
@@ -29,6 +30,8 @@ public:
     std::optional<std::string> finish();
 
 private:
+    void dropCarriageReturn();
+
     const std::size_t maxLength;
     std::string line;
     bool partial = false;  // bytes of an unfinished line have been seen

@@ -5,8 +5,9 @@
 #include <string>
 
 // Text from the program or the board as it goes into the console log. The
-// operator's terminal must not act on it: control characters (C0, DEL, and
-// C1 as UTF-8 encodes them) are written as \xNN. The line itself is handled
+// operator's terminal must not act on it: control characters (C0, DEL, C1
+// as UTF-8 encodes them, and bytes 0x80 to 0x9F that are not part of
+// well-formed UTF-8) are written as \xNN. The line itself is handled
 // unchanged; only the log shows it this way.
 std::string escapedForLog(const std::string& text);
 

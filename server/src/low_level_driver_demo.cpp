@@ -124,7 +124,11 @@ void LowLevelDriverDemo::openConnection() {
     try {
         driver->open();
     } catch (const boost::system::system_error& error) {
-        openFailed(error.what(), portOpenAdvice(device, error.code()));
+        if (heldByAnotherProgram(error.code())) {
+            openFailed("another program is using it", {});
+        } else {
+            openFailed(error.what(), portOpenAdvice(device, error.code()));
+        }
         return;
     } catch (const std::exception& error) {
         openFailed(error.what(), {});

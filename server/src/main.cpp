@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "console.h"
 #include "startup.h"
 
 int main(int argc, char** argv) {
@@ -11,5 +12,9 @@ int main(int argc, char** argv) {
     // program pass MSG_NOSIGNAL themselves.
     std::signal(SIGPIPE, SIG_IGN);
 #endif
-    return runRelay(std::vector<std::string>(argv + 1, argv + argc));
+    const int exitCode = runRelay(std::vector<std::string>(argv + 1, argv + argc));
+    // The last lines (why the relay ends) are the ones most wanted; a
+    // console nobody reads gets a moment for them, not a hold on the exit.
+    flushConsole(consolePatience);
+    return exitCode;
 }

@@ -5,28 +5,26 @@
 
 namespace {
 
-bool equalIgnoringCase(const std::string& a, const std::string& b) {
-    if (a.size() != b.size()) return false;
-    for (std::string::size_type i = 0; i < a.size(); ++i) {
-        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i]))) {
-            return false;
-        }
+// The number n of COM<n> (n >= 1, nothing after the digits), with the
+// letters in one of the forms given.
+std::optional<long> comNumberOf(const std::string& text, bool anyCase) {
+    std::string prefix = text.substr(0, 3);
+    if (anyCase) {
+        for (char& c : prefix) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     }
-    return true;
-}
-
-// The serial device of COM<n>, or empty when the text is not such a name.
-std::string serialDeviceOf(const std::string& portText) {
-    const std::string prefix = portText.substr(0, 3);
-    if (prefix != "COM" && prefix != "com" && prefix != "Com") return {};
-    const std::string digits = portText.substr(3);
+    if (prefix != "COM" && prefix != "com" && prefix != "Com") return std::nullopt;
+    const std::string digits = text.substr(3);
     // Nine digits keep the number within range; no serial port has more.
-    if (digits.empty() || digits.size() > 9) return {};
+    if (digits.empty() || digits.size() > 9) return std::nullopt;
     for (char c : digits) {
-        if (!std::isdigit(static_cast<unsigned char>(c))) return {};
+        if (!std::isdigit(static_cast<unsigned char>(c))) return std::nullopt;
     }
     const long number = std::stol(digits);
-    if (number < 1) return {};
+    if (number < 1) return std::nullopt;
+    return number;
+}
+
+std::string systemDeviceOf(long number) {
 #if defined(_WIN32)
     // The device namespace: Windows opens COM10 and above only by this
     // name, and COM1 to COM9 by it too.
@@ -40,16 +38,19 @@ std::string serialDeviceOf(const std::string& portText) {
 
 bool PortNames::addRule(const std::string& rule) {
     const std::string::size_type equals = rule.find('=');
-    if (equals == std::string::npos || equals == 0 || equals + 1 == rule.size()) return false;
-    rules.emplace_back(rule.substr(0, equals), rule.substr(equals + 1));
+    if (equals == std::string::npos || equals + 1 == rule.size()) return false;
+    // Only a name a program can ask for: any other would be taken and never
+    // used.
+    const std::optional<long> number = comNumberOf(rule.substr(0, equals), true);
+    if (!number) return false;
+    rules[*number] = rule.substr(equals + 1);
     return true;
 }
 
 std::optional<std::string> PortNames::resolve(const std::string& portText) const {
-    for (auto rule = rules.rbegin(); rule != rules.rend(); ++rule) {
-        if (equalIgnoringCase(rule->first, portText)) return rule->second;
-    }
-    std::string device = serialDeviceOf(portText);
-    if (device.empty()) return std::nullopt;
-    return device;
+    const std::optional<long> number = comNumberOf(portText, false);
+    if (!number) return std::nullopt;
+    const auto rule = rules.find(*number);
+    if (rule != rules.end()) return rule->second;
+    return systemDeviceOf(*number);
 }

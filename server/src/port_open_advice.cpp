@@ -1,5 +1,19 @@
 #include "port_open_advice.h"
 
+bool heldByAnotherProgram(const boost::system::error_code& error) {
+#if defined(_WIN32)
+    // Windows opens a COM port for one process only, and refuses the next
+    // one access.
+    return error == boost::system::errc::permission_denied;
+#else
+    // Busy: another opener took the device exclusively (TIOCEXCL); would
+    // block: it holds the lock every instance of the driver takes.
+    return error == boost::system::errc::device_or_resource_busy ||
+           error == boost::system::errc::resource_unavailable_try_again ||
+           error == boost::system::errc::operation_would_block;
+#endif
+}
+
 #if defined(_WIN32)
 
 std::string portOpenAdvice(const std::string&, const boost::system::error_code&) { return {}; }

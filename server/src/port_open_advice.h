@@ -11,6 +11,10 @@
 // add (on Windows, whose port names need no such help).
 std::string portOpenAdvice(const std::string& device, const boost::system::error_code& error);
 
+// True when the error says another program holds the device: then that is
+// all there is to say, and no advice applies.
+bool heldByAnotherProgram(const boost::system::error_code& error);
+
 // The same, with the devices looked for under devRoot instead of /dev.
 std::string portOpenAdvice(const std::string& device, const boost::system::error_code& error,
                            const std::string& devRoot);

@@ -58,7 +58,7 @@ LineKind handleControlLine(LowLevelDriverDemo& demo, const std::string& line) {
         return LineKind::handled;
     }
     if (line == "EXIT") {
-        writeConsole(str(boost::format("received: %1%\ndraughts program requested exit") % line));
+        writeConsole(str(boost::format("received: %1%\ndraughts program requested exit\n") % line));
         // No reply; the board is let go cleanly so that its port is free for
         // whoever opens it next.
         demo.closeBoard();
@@ -97,6 +97,10 @@ SessionEnd runMessageListener(const ListenSettings& listen, LowLevelDriverDemo& 
         writeConsole("*** error: Could not connect to Draughts program\n");
         return SessionEnd::noProgram;
     }
+    // One program at a time: another one is told so and let go at once,
+    // not left in the backlog waiting for a greeting that never comes. The
+    // port stays held, so no other process can take the next program.
+    server.refuseOthers("#busy: another Draughts program is connected");
 
     auto program = std::make_shared<ProgramConnection>(std::move(socket));
     // The greeting goes out before the board may send: in auto-connect mode
@@ -117,7 +121,7 @@ SessionEnd runMessageListener(const ListenSettings& listen, LowLevelDriverDemo& 
             end = SessionEnd::exitRequested;
             return false;
         },
-        [] {});
+        [&server] { server.close(); });
     // Runs until the connection has ended: every read, write and close of
     // it completes on this thread.
     io.run();

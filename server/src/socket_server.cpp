@@ -1,5 +1,10 @@
 #include "socket_server.h"
 
+#include <boost/asio/write.hpp>
+#include <boost/format.hpp>
+
+#include "console.h"
+
 #if !defined(_WIN32)
 #include <fcntl.h>
 #include <netinet/in.h>
@@ -42,12 +47,12 @@ void prepareConnection(tcp::socket& socket) {
 }  // namespace
 
 SocketServer::SocketServer(boost::asio::io_context& io, const std::string& address, unsigned short port)
-    : acceptor(io) {
+    : acceptor(io), address(address), listenPort(port) {
     error_code error;
     const tcp::endpoint endpoint(boost::asio::ip::make_address(address, error), port);
-    if (error) throw SocketError("INVALID_SOCKET");
+    if (error) throw failure("INVALID_SOCKET", error);
     acceptor.open(endpoint.protocol(), error);
-    if (error) throw SocketError("INVALID_SOCKET");
+    if (error) throw failure("INVALID_SOCKET", error);
     keepFromChildProcesses(acceptor);
 #if defined(_WIN32)
     // There SO_REUSEADDR would let another process bind the same port and
@@ -60,7 +65,11 @@ SocketServer::SocketServer(boost::asio::io_context& io, const std::string& addre
 #endif
     if (!error) acceptor.bind(endpoint, error);
     if (!error) acceptor.listen(1, error);
-    if (error) throw SocketError("INVALID_SOCKET");
+    if (error) throw failure("INVALID_SOCKET", error);
+}
+
+SocketError SocketServer::failure(const char* text, const error_code& error) const {
+    return SocketError(str(boost::format("%1%: %2% port %3%: %4%") % text % address % listenPort % error.message()));
 }
 
 tcp::socket SocketServer::accept() {
@@ -80,11 +89,38 @@ tcp::socket SocketServer::accept() {
         if (error == boost::asio::error::would_block || error == boost::asio::error::try_again) {
             return tcp::socket(acceptor.get_executor());
         }
-        throw SocketError("Invalid Socket");
+        throw failure("Invalid Socket", error);
     }
 }
 
 unsigned short SocketServer::port() const {
     error_code ignored;
     return acceptor.local_endpoint(ignored).port();
+}
+
+void SocketServer::refuseOthers(std::string line) {
+    refusal = std::move(line) + "\n";
+    acceptToRefuse();
+}
+
+void SocketServer::acceptToRefuse() {
+    acceptor.async_accept([this](const error_code& error, tcp::socket other) {
+        if (error == boost::asio::error::operation_aborted) return;
+        if (!error) {
+            // A new connection's buffer takes one short line at once.
+            error_code ignored;
+            boost::asio::write(other, boost::asio::buffer(refusal), ignored);
+            other.shutdown(tcp::socket::shutdown_both, ignored);
+            writeConsole("--another Draughts program refused: one is connected already\n");
+        } else if (error != boost::asio::error::connection_aborted && error != boost::asio::error::connection_reset) {
+            // Out of descriptors or the like: waiting on would only spin.
+            return;
+        }
+        acceptToRefuse();
+    });
+}
+
+void SocketServer::close() {
+    error_code ignored;
+    acceptor.close(ignored);
 }

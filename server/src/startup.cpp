@@ -12,6 +12,7 @@
 #include <iostream>
 
 #include "console.h"
+#include "log_text.h"
 #include "low_level_driver_demo.h"
 #include "recording_file.h"
 #include "recording_format.h"
@@ -54,39 +55,87 @@ std::unique_ptr<RecordingFile> startRecording(const std::string& path) {
 
 void waitForConfirmation() {
     writeConsole("Type anything and enter to exit ");
+    // The question must be on the screen before the relay waits for its
+    // answer.
+    flushConsole(consolePatience);
     char typed = 0;
     std::cin >> typed;
 }
 
+bool isOption(const std::string& word) { return word.rfind("--", 0) == 0 || word == "-h"; }
+
+std::string quoted(const std::string& text) { return "'" + escapedForLog(text) + "'"; }
+
+// Takes the value of --map, --listen or --record into settings; what is
+// wrong with it, if anything.
+std::string applyOption(const std::string& name, const std::string& value, StartupSettings& settings) {
+    if (name == "--record") {
+        settings.recordFile = value;
+        return value.empty() ? "--record needs a file name, for example --record session.rec" : "";
+    }
+    if (name == "--map") {
+        if (settings.portNames.addRule(value)) return {};
+        return str(boost::format("--map %1%: give COM<n>=<device>, for example --map COM3=/dev/ttyUSB0") %
+                   quoted(value));
+    }
+    boost::system::error_code error;
+    boost::asio::ip::make_address(value, error);
+    if (error) {
+        return str(boost::format("--listen %1%: give an IPv4 or IPv6 address, for example --listen 127.0.0.1") %
+                   quoted(value));
+    }
+    settings.listen.address = value;
+    return {};
+}
+
 }  // namespace
 
-std::optional<StartupSettings> parseCommandLine(const std::vector<std::string>& arguments) {
+std::optional<StartupSettings> parseCommandLine(const std::vector<std::string>& arguments, std::string& error) {
     StartupSettings settings;
-    std::size_t next = 0;
-    const auto isOption = [](const std::string& word) {
-        return word == "--map" || word == "--listen" || word == "--record";
-    };
-    while (next < arguments.size() && isOption(arguments[next])) {
-        if (next + 1 == arguments.size()) return std::nullopt;
-        const std::string& value = arguments[next + 1];
-        if (arguments[next] == "--map") {
-            if (!settings.portNames.addRule(value)) return std::nullopt;
-        } else if (arguments[next] == "--record") {
-            if (value.empty()) return std::nullopt;
-            settings.recordFile = value;
-        } else {
-            boost::system::error_code error;
-            boost::asio::ip::make_address(value, error);
-            if (error) return std::nullopt;
-            settings.listen.address = value;
-        }
-        next += 2;
+    for (const std::string& word : arguments) {
+        settings.help = settings.help || word == "--help" || word == "-h";
+        settings.version = settings.version || word == "--version";
     }
+    if (settings.help || settings.version) return settings;
+
+    std::size_t next = 0;
+    for (; next < arguments.size() && isOption(arguments[next]); ++next) {
+        const std::string& word = arguments[next];
+        const std::string::size_type equals = word.find('=');
+        const std::string name = word.substr(0, equals);
+        if (name != "--map" && name != "--listen" && name != "--record") {
+            error = str(boost::format("unknown option %1%") % quoted(name));
+            return std::nullopt;
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = word.substr(equals + 1);
+        } else if (next + 1 < arguments.size()) {
+            value = arguments[++next];
+        } else {
+            error = str(boost::format("%1% needs a value") % name);
+            return std::nullopt;
+        }
+        error = applyOption(name, value, settings);
+        if (!error.empty()) return std::nullopt;
+    }
+
     const std::vector<std::string> positional(arguments.begin() + static_cast<long>(next), arguments.end());
-    if (positional.size() > 2) return std::nullopt;
+    for (const std::string& word : positional) {
+        if (!isOption(word)) continue;
+        error = str(boost::format("%1% comes too late: options go before the socket port") % quoted(word));
+        return std::nullopt;
+    }
+    if (positional.size() > 2) {
+        error = str(boost::format("too many arguments: %1% is a third one") % quoted(positional[2]));
+        return std::nullopt;
+    }
     if (!positional.empty()) {
         const long socketPort = readSocketPort(positional[0]);
-        if (socketPort < 1 || socketPort > 65535) return std::nullopt;
+        if (socketPort < 1 || socketPort > 65535) {
+            error = str(boost::format("socket port %1%: give a number from 1 to 65535") % quoted(positional[0]));
+            return std::nullopt;
+        }
         settings.listen.port = static_cast<unsigned short>(socketPort);
     }
     if (positional.size() == 2) settings.comPort = positional[1];
@@ -106,12 +155,14 @@ void printUsage(bool exitAfter) {
         "  damrelay 50000\n"
         "  damrelay 50000 COM3\n");
     writeConsole(
-        "options (before the other arguments, each may be repeated):\n"
-        "  --map <name>=<device>  the port name <name> opens <device>\n"
+        "options (before the other arguments):\n"
+        "  --map COM<n>=<device>  the port name COM<n> opens <device>; may be repeated\n"
         "  --listen <address>     take programs on this address only (default: every\n"
         "                         interface), for example --listen 127.0.0.1\n"
         "  --record <file>        write every frame the board sends and every line the\n"
-        "                         program sends, with their times, to <file>\n");
+        "                         program sends, with their times, to <file>\n"
+        "  --help                 show this text and exit\n"
+        "  --version              show the version and exit\n");
 #if !defined(_WIN32)
     writeConsole(
         "serial ports:\n"
@@ -129,10 +180,18 @@ void waitAndExit() {
 
 int runRelay(const std::vector<std::string>& arguments) {
     writeConsole(str(boost::format("%1%\n%2%\n\n") % serverName % serverVersion));
-    const std::optional<StartupSettings> settings = parseCommandLine(arguments);
-    if (!settings) printUsage(true);
-
+    std::string error;
+    const std::optional<StartupSettings> settings = parseCommandLine(arguments, error);
+    if (!settings) {
+        writeConsole(str(boost::format("*** error: %1%\n") % error));
+        printUsage(true);
+    }
+    if (settings->version) {
+        writeConsole(str(boost::format("damrelay %1%\n") % DAMRELAY_VERSION));
+        return 0;
+    }
     printUsage(false);
+    if (settings->help) return 0;
     writeConsole("\n");
     writeConsole(str(boost::format("socket port Draughts program = %1%\n") % settings->listen.port));
     if (settings->listen.address != ListenSettings().address) {

@@ -20,7 +20,7 @@ std::string comDevice(int number) {
 TEST(PortNamesTest, ComNamesOpenTheSerialDeviceUnlessARuleSaysOtherwise) {
     PortNames names;
     ASSERT_TRUE(names.addRule("COM3=/dev/ttyUSB0"));
-    ASSERT_TRUE(names.addRule("board=/dev/serial/by-id/usb-board"));
+    ASSERT_TRUE(names.addRule("cOm4=/dev/serial/by-id/usb-board"));
     ASSERT_TRUE(names.addRule("COM3=/dev/ttyUSB1"));  // the later rule wins
     struct Case {
         const char* portText;
@@ -32,12 +32,12 @@ TEST(PortNamesTest, ComNamesOpenTheSerialDeviceUnlessARuleSaysOtherwise) {
         {"Com10", comDevice(10)},
         {"COM007", comDevice(7)},
         {"COM3", "/dev/ttyUSB1"},
-        {"cOm3", "/dev/ttyUSB1"},
-        {"BOARD", "/dev/serial/by-id/usb-board"},
+        {"com03", "/dev/ttyUSB1"},
+        {"COM4", "/dev/serial/by-id/usb-board"},
         // Anything else names no device: a program cannot open a path.
         {"COM0", std::nullopt},
         {"COM", std::nullopt},
-        {"cOM4", std::nullopt},
+        {"cOM4", std::nullopt},  // not a form a connect line has
         {"COM4 ", std::nullopt},
         {"COM4 the board", std::nullopt},
         {"COM4a", std::nullopt},
@@ -53,9 +53,11 @@ TEST(PortNamesTest, ComNamesOpenTheSerialDeviceUnlessARuleSaysOtherwise) {
     }
 }
 
-TEST(PortNamesTest, RulesNeedANameAndADevice) {
+TEST(PortNamesTest, RulesNeedAComNameAndADevice) {
     PortNames names;
-    for (const char* bad : {"", "COM3", "=/dev/ttyUSB0", "COM3="}) EXPECT_FALSE(names.addRule(bad)) << bad;
+    for (const char* bad : {"", "COM3", "=/dev/ttyUSB0", "COM3=", "board=/dev/ttyUSB0", "COM0=/dev/x", "COM3 =/dev/x"}) {
+        EXPECT_FALSE(names.addRule(bad)) << bad;
+    }
     EXPECT_TRUE(names.addRule("COM3=/dev/odd=name"));
     EXPECT_EQ(names.resolve("COM3"), "/dev/odd=name");
 }

@@ -21,7 +21,9 @@ TEST(LineSplitterTest, CutsLinesWhateverTheReadsAndBoundsThem) {
     };
     const Case cases[] = {
         {"two lines in one read", {"EXIT\nDISC\n"}, {"EXIT", "DISC"}},
-        {"carriage return kept", {"66\r\n"}, {"66\r"}},
+        {"CR LF ends a line too", {"66\r\nDISC\r", "\n\r\n"}, {"66", "DISC", ""}},
+        {"only one CR, and only at the end", {"EXIT\r\r\na\rb\n"}, {"EXIT\r", "a\rb"}},
+        {"CR at the end of a partial last line", {"43\r"}, {"43<end>"}},
         {"a line over three reads", {"4", "32hel", "lo\n"}, {"432hello"}},
         {"empty lines", {"\n\n"}, {"", ""}},
         {"partial last line", {"64\n43"}, {"64", "43<end>"}},
@@ -69,6 +71,12 @@ TEST(LogTextTest, ControlCharactersAreEscapedAndLongLinesShortened) {
         {"EXIT\r", "EXIT\\x0D"},
         {std::string("a\0b\x7f", 4), "a\\x00b\\x7F"},
         {"\xc2\x9b" "31m \xc2\xa0", "\\xC2\\x9B31m \xc2\xa0"},
+        // C1 bytes on their own, as 8-bit terminals take them; well-formed
+        // UTF-8 whose later bytes lie in that range passes.
+        {"\x9b" "31m \x80\x9f\xa0", "\\x9B31m \\x80\\x9F\xa0"},
+        {"caf\xe9\x9b \xe2\x80\x99 \xf0\x9f\x98\x80", "caf\xe9\\x9B \xe2\x80\x99 \xf0\x9f\x98\x80"},
+        {"\xe2\x80\x9b" "\xe2\x80", "\xe2\x80\x9b\xe2\\x80"},
+        {"\xed\xa0\x80 \xc0\x9b", "\xed\xa0\\x80 \xc0\\x9B"},
         {std::string(maxLoggedLength + 1, 'x'), std::string(maxLoggedLength, 'x') + "... (201 bytes)"},
     };
     for (const Case& c : cases) EXPECT_EQ(programTextForLog(c.text), c.logged);

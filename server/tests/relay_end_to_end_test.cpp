@@ -28,25 +28,34 @@ TEST_F(RelayTest, ListsItsSettingsGreetsOneProgramAndEndsWithZeroWhenItLeaves) {
     EXPECT_EQ(console.substr(console.size() - tail.size()), tail);
 
     connectProgram();
-    ProgramClient second(port);
-    EXPECT_FALSE(second.readLine(300ms)) << "a second program was greeted";
+    // Told so and let go at once; the first program goes on undisturbed.
+    ProgramClient second(port, 0ms);
+    ASSERT_TRUE(second.connected());
+    EXPECT_EQ(second.readLine(), "#busy: another Draughts program is connected");
+    EXPECT_TRUE(second.waitForClose());
+    program->sendLine("DISC");
+    EXPECT_EQ(program->readLine(), "DISCONN");
 
     program->close();
     EXPECT_EQ(relay->waitForExit(), 0);
-    EXPECT_TRUE(relay->waitForConsole("send: '" + greeting + "'\nMessage Listener stopped\n"));
+    EXPECT_TRUE(relay->waitForConsole(
+        "--another Draughts program refused: one is connected already\nreceived: DISC\ndisconnect E-board\n"
+        "send: 'DISCONN'\nMessage Listener stopped\n"));
     EXPECT_EQ(count(relay->console(), prompt), 0u);
 }
 
-TEST_F(RelayTest, CommandLineErrorsShowTheUsageAndEndWithOneAfterThePrompt) {
+TEST_F(RelayTest, CommandLineErrorsAreNamedBeforeTheUsageAndEndWithOneAfterThePrompt) {
     const std::vector<std::vector<std::string>> commandLines = {
-        {"abc"}, {"0"}, {"-1"}, {"65536"}, {"1", "2", "3"}, {"--map"}, {"--map", "COM3"}, {"--map", "=/dev/x", "1"},
+        {"abc"}, {"0"}, {"-1"}, {"65536"}, {"1", "2", "3"}, {"--map"}, {"--map", "COM3"}, {"--bogus", "1"},
     };
     for (const std::vector<std::string>& arguments : commandLines) {
         SCOPED_TRACE(arguments.front() + (arguments.size() > 1 ? " " + arguments[1] : ""));
         RelayProcess failing(arguments);
         ASSERT_TRUE(failing.waitForConsole(prompt));
         const std::string console = failing.console();
-        EXPECT_EQ(console.substr(0, banner.size() + usage.size()), banner + usage);
+        ASSERT_EQ(console.substr(0, banner.size() + 11), banner + "*** error: ");
+        const std::size_t usageStart = console.find('\n', banner.size()) + 1;
+        EXPECT_EQ(console.substr(usageStart, usage.size()), usage);
         EXPECT_EQ(console.substr(console.size() - prompt.size()), prompt);
         EXPECT_EQ(count(console, "Message Listener"), 0u);
         if (&arguments == &commandLines.front()) {
@@ -57,6 +66,17 @@ TEST_F(RelayTest, CommandLineErrorsShowTheUsageAndEndWithOneAfterThePrompt) {
         failing.type("x\n");
         EXPECT_EQ(failing.waitForExit(), 1);
     }
+}
+
+TEST_F(RelayTest, HelpAndVersionEndWithZeroWithoutAQuestion) {
+    RelayProcess help({"--help"});
+    EXPECT_EQ(help.waitForExit(), 0);
+    EXPECT_TRUE(help.waitForConsole("--version              show the version and exit\n"));
+    EXPECT_EQ(help.console().substr(0, banner.size() + usage.size()), banner + usage);
+    RelayProcess version({"--version"});
+    EXPECT_EQ(version.waitForExit(), 0);
+    EXPECT_TRUE(version.waitForConsole(banner + "damrelay " + DAMRELAY_VERSION + "\n"));
+    EXPECT_EQ(count(help.console() + version.console(), prompt), 0u);
 }
 
 TEST_F(RelayTest, SocketPortHeldByAnotherProgramIsReportedWithOne) {
@@ -70,7 +90,8 @@ TEST_F(RelayTest, SocketPortHeldByAnotherProgramIsReportedWithOne) {
 
     startRelay({std::to_string(heldPort)});
     EXPECT_EQ(relay->waitForExit(), 1);
-    EXPECT_TRUE(relay->waitForConsole("Message Listener started\n*** error: INVALID_SOCKET\n"));
+    EXPECT_TRUE(relay->waitForConsole("Message Listener started\n*** error: INVALID_SOCKET: 0.0.0.0 port " +
+                                      std::to_string(heldPort) + ": Address already in use\n"));
     ::close(holder);
 }
 
@@ -201,10 +222,16 @@ TEST_F(RelayTest, AutoConnectModeDropsBoardLinesUntilTheProgramComesAndConfirmsI
     EXPECT_EQ(relay->waitForExit(), 1);
 }
 
-TEST_F(RelayTest, DisconnectStopsBoardLinesAndAnswersEvenWithoutBoard) {
-    startConnected();
+TEST_F(RelayTest, DisconnectStopsBoardLinesAndAnswersEvenWithoutBoardAlsoInCrLfLines) {
+    startRelay();
+    connectProgram();
+    // Lines ended with CR LF, as programs on Windows end them, work the same.
+    program->send("COM7\r\n");
+    EXPECT_EQ(program->readLine(), "CONN");
+    program->send("66\r\n");
+    EXPECT_EQ(board.read(1, 5s), Bytes{0x42});
     ASSERT_TRUE(board.hostAttached());
-    program->sendLine("DISC");
+    program->send("DISC\r\n");
     EXPECT_EQ(program->readLine(), "DISCONN");
     EXPECT_FALSE(board.hostAttached());
     board.writeBytes(fieldUpdate(23, 1));
@@ -240,7 +267,8 @@ TEST_F(RelayTest, PortThatCannotBeOpenedGetsErrorAndTheRelayStaysUp) {
     ASSERT_EQ(otherProgram.readLine(), greeting);
     otherProgram.sendLine("COM7");
     EXPECT_EQ(otherProgram.readLine(), "ERROR");
-    EXPECT_TRUE(other.waitForConsole("*** error: could not open serial port 'COM7': "));
+    EXPECT_TRUE(other.waitForConsole(
+        "*** error: could not open serial port 'COM7': another program is using it\nsend: 'ERROR'\n"));
 }
 
 TEST_F(RelayTest, ConnectToAnotherPortMovesTheBoardConnection) {
@@ -262,7 +290,7 @@ TEST_F(RelayTest, ExitEndsWithZeroAndANewRelayGetsThePortAtOnce) {
     startConnected();
     program->sendLine("EXIT");
     EXPECT_EQ(relay->waitForExit(), 0);
-    const std::string ending = "received: EXIT\ndraughts program requested exit";
+    const std::string ending = "received: EXIT\ndraughts program requested exit\n";
     ASSERT_TRUE(relay->waitForConsole(ending));
     const std::string console = relay->console();
     EXPECT_EQ(console.substr(console.size() - ending.size()), ending);

@@ -1,6 +1,11 @@
 // The relay against programs and boards that misbehave: it stays up, answers,
 // keeps its memory bounded and loses nothing without saying so.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <atomic>
+#include <filesystem>
 #include <random>
 #include <thread>
 
@@ -56,6 +61,56 @@ TEST_F(RelayTest, AProgramThatStopsReadingIsLetGoAndNeverHoldsUpTheBoard) {
     const std::string longLine = textOf(longLineFrame());
     while (const std::optional<std::string> line = program->readLine(2s)) ASSERT_EQ(*line, longLine);
     EXPECT_TRUE(program->waitForClose());
+}
+
+TEST_F(RelayTest, AConsoleNobodyReadsHoldsUpNeitherBoardLinesNorRequests) {
+    // The relay's console is a pipe that this test reads only at the end.
+    char directory[] = "/tmp/damrelay-console-XXXXXX";
+    ASSERT_NE(::mkdtemp(directory), nullptr);
+    const std::string fifo = std::string(directory) + "/console";
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    const int console = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    relay = std::make_unique<RelayProcess>(
+        std::vector<std::string>{"--map", "COM7=" + board.devicePath(), std::to_string(port)},
+        std::vector<std::string>{"/bin/sh", "-c", "exec \"$0\" \"$@\" >" + fifo, DAMRELAY_BINARY});
+    connectProgram();
+    connectBoard();
+
+    // About 2 MB of console lines: more than the pipe and the relay's
+    // console queue hold together.
+    const Bytes frame = VirtualBoard::frame(0x92, textPayload(std::string(1000, 'T')));
+    constexpr int frames = 2000;
+    std::thread boardSends([&] {
+        Bytes all;
+        for (int i = 0; i < frames; ++i) all.insert(all.end(), frame.begin(), frame.end());
+        board.writeBytesUntil(all, std::chrono::steady_clock::now() + 20s);
+    });
+    int linesRead = 0;
+    while (linesRead < frames && program->readLine(10s) == textOf(frame)) ++linesRead;
+    boardSends.join();
+    EXPECT_EQ(linesRead, frames);
+    program->sendLine("66");
+    EXPECT_EQ(board.read(1, 5s), Bytes{0x42});
+
+    // Read at last: the console says how many lines it dropped, and its
+    // last line is still the reason the relay ended.
+    std::string shown;
+    std::thread reader([&] {
+        ::fcntl(console, F_SETFL, 0);
+        char buffer[65536];
+        for (ssize_t got; (got = ::read(console, buffer, sizeof buffer)) > 0;) {
+            shown.append(buffer, static_cast<std::size_t>(got));
+        }
+    });
+    program->sendLine("EXIT");
+    EXPECT_EQ(relay->waitForExit(), 0);
+    reader.join();
+    ::close(console);
+    std::filesystem::remove_all(directory);
+    EXPECT_NE(shown.find("*** the console did not keep up, lines dropped: "), std::string::npos);
+    const std::string ending = "received: EXIT\ndraughts program requested exit\n";
+    ASSERT_GE(shown.size(), ending.size());
+    EXPECT_EQ(shown.substr(shown.size() - ending.size()), ending);
 }
 
 TEST_F(RelayTest, RepliesKeepTheirPlaceBehindBoardLinesTheProgramHasNotReadYet) {
@@ -128,12 +183,13 @@ TEST_F(RelayTest, HugeLinesAndBinaryGarbageAreHandledAndKeptOutOfTheTerminal) {
         garbage += pick[random() % sizeof pick];
     }
     program->send(garbage + "\n");
-    // Every line of it that is not empty is a request without a board.
+    // Every line of it that is not empty without its CR is a request
+    // without a board.
     std::size_t requests = 0;
     for (std::size_t start = 0, end; (end = garbage.find('\n', start)) != std::string::npos || start < garbage.size();
          start = end + 1) {
         if (end == std::string::npos) end = garbage.size();
-        if (end > start) ++requests;
+        if (end > start && garbage.compare(start, end - start, "\r") != 0) ++requests;
     }
     for (std::size_t i = 0; i < requests; ++i) ASSERT_EQ(program->readLine(), "ERROR") << i;
     connectBoard();
@@ -144,6 +200,7 @@ TEST_F(RelayTest, HugeLinesAndBinaryGarbageAreHandledAndKeptOutOfTheTerminal) {
               std::string::npos);
     EXPECT_EQ(console.find('\x1b'), std::string::npos);
     EXPECT_EQ(console.find('\x07'), std::string::npos);
+    EXPECT_EQ(console.find('\x9b'), std::string::npos);
     EXPECT_NE(console.find("\\x1B"), std::string::npos);
 }
 

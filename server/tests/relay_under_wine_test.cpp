@@ -61,7 +61,8 @@ TEST_F(RelayUnderWineTest, GreetsConnectsTheComPortRelaysBothWaysReconnectsAndEn
     const std::unique_ptr<RelayProcess> second = startRelay();
     EXPECT_EQ(second->waitForExit(wineStart), 1);
     // The console is in text mode there: its lines end in CR LF.
-    EXPECT_TRUE(second->waitForConsole("*** error: INVALID_SOCKET\r\n")) << second->console();
+    EXPECT_TRUE(second->waitForConsole("*** error: INVALID_SOCKET: 127.0.0.1 port " + std::to_string(port) + ": "))
+        << second->console();
 
     program.sendLine(boardPort);
     ASSERT_EQ(program.readLine(reply), "CONN") << relayProcess->console();

@@ -50,6 +50,7 @@ protected:
     std::vector<std::string> repliesSoFar() { return std::exchange(program->lines, {}); }
     void handle(const std::string& line) { EXPECT_TRUE(handleProgramLine(*demo, line)); }
     std::string takeLog() {
+        flushConsole();
         std::string text = log.str();
         log.str("");
         return text;
@@ -236,7 +237,7 @@ TEST_F(SessionTest, ExitClosesTheBoardWithoutReplyAndEndsTheSession) {
     connectProgramAndBoard();
     EXPECT_FALSE(handleProgramLine(*demo, "EXIT"));
     EXPECT_EQ(repliesSoFar(), Lines{});
-    EXPECT_EQ(takeLog(), "received: EXIT\ndraughts program requested exit");
+    EXPECT_EQ(takeLog(), "received: EXIT\ndraughts program requested exit\n");
     EXPECT_EQ(record.events, (Lines{"make /dev/board7", "attach", "open", "close", "detach", "delete /dev/board7"}));
 }
 
