@@ -4,12 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <cctype>
-#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
 
 #include "child_process.h"
+#include "link_test_support.h"
 #include "program_client.h"
 #include "relay_process.h"
 
@@ -56,17 +56,9 @@ std::vector<Transcript> transcriptsIn(const std::string& markdown) {
 // started again, as a cable pulled and put back.
 class BoardsimBehindLink {
 public:
-    BoardsimBehindLink() {
-        char made[] = "/tmp/damrelay-documents-XXXXXX";
-        if (::mkdtemp(made) != nullptr) directory = made;
-        plugIn();
-    }
-    ~BoardsimBehindLink() {
-        board.reset();
-        std::filesystem::remove_all(directory);
-    }
+    BoardsimBehindLink() { plugIn(); }
 
-    std::string link() const { return directory + "/board"; }
+    std::string link() const { return scratch.boardLink(); }
     bool plugIn() {
         board = std::make_unique<ChildProcess>(
             std::vector<std::string>{BOARDSIM_BINARY, "--pace", "0", "--link", link()});
@@ -76,7 +68,7 @@ public:
     void type(const std::string& line) { board->type(line + "\n"); }
 
 private:
-    std::string directory;
+    const linktest::ScratchDir scratch;
     std::unique_ptr<ChildProcess> board;
 };
 

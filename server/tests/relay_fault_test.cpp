@@ -5,10 +5,10 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <filesystem>
 #include <random>
 #include <thread>
 
+#include "link_test_support.h"
 #include "relay_fixture.h"
 
 namespace {
@@ -65,9 +65,8 @@ TEST_F(RelayTest, AProgramThatStopsReadingIsLetGoAndNeverHoldsUpTheBoard) {
 
 TEST_F(RelayTest, AConsoleNobodyReadsHoldsUpNeitherBoardLinesNorRequests) {
     // The relay's console is a pipe that this test reads only at the end.
-    char directory[] = "/tmp/damrelay-console-XXXXXX";
-    ASSERT_NE(::mkdtemp(directory), nullptr);
-    const std::string fifo = std::string(directory) + "/console";
+    const linktest::ScratchDir scratch;
+    const std::string fifo = scratch.path("console");
     ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
     const int console = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
     relay = std::make_unique<RelayProcess>(
@@ -106,7 +105,6 @@ TEST_F(RelayTest, AConsoleNobodyReadsHoldsUpNeitherBoardLinesNorRequests) {
     EXPECT_EQ(relay->waitForExit(), 0);
     reader.join();
     ::close(console);
-    std::filesystem::remove_all(directory);
     EXPECT_NE(shown.find("*** the console did not keep up, lines dropped: "), std::string::npos);
     const std::string ending = "received: EXIT\ndraughts program requested exit\n";
     ASSERT_GE(shown.size(), ending.size());
