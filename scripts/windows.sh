@@ -4,7 +4,7 @@
 # their tests under Wine, runs damrelay.exe under Wine against a virtual board
 # (relay_under_wine_test from the dev preset's Linux build), then builds the
 # zip and the installer (build/windows/damrelay-<version>-win64.zip and .exe),
-# checks the zip's contents (the programs, the DLLs, README.txt, protocol.md)
+# checks the zip's contents (the programs, the DLLs, README.txt, the documents)
 # and runs its damrelay.exe, installs the installer silently, checks its
 # files and Start-menu entries, runs the installed damrelay.exe and
 # uninstalls it again.

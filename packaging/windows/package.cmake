@@ -2,13 +2,16 @@
 # anywhere, and an installer (NSIS) with a Start-menu entry and an
 # uninstaller. Both hold one folder: the programs, boardio.dll, the runtime
 # DLLs (installed by cmake/windows_runtime.cmake), a short readme and the
-# protocol for authors of draughts programs.
-install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README.txt ${DAMRELAY_PROTOCOL} DESTINATION . COMPONENT programs)
+# documents for authors of draughts programs.
+install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README.txt ${DAMRELAY_DOCUMENTS} DESTINATION . COMPONENT programs)
 
 # What the zip must hold, file for file, for scripts/windows.sh.
 set(expected README.txt boardio.dll ${DAMRELAY_RUNTIME_DLLS})
+foreach(document ${DAMRELAY_DOCUMENTS})
+  get_filename_component(name ${document} NAME)
+  list(APPEND expected ${name})
+endforeach()
 get_filename_component(name ${DAMRELAY_PROTOCOL} NAME)
-list(APPEND expected ${name})
 foreach(program ${DAMRELAY_PROGRAMS})
   list(APPEND expected ${program}.exe)
 endforeach()

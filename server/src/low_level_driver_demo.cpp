@@ -20,6 +20,7 @@ LowLevelDriverDemo::~LowLevelDriverDemo() { closeBoard(); }
 void LowLevelDriverDemo::update(std::shared_ptr<Message> message) {
     if (!message) return;
     std::string text;
+    if (recorder) recorder->fromBoard(*message);
     message->getText(text);
     // Dropped when no program is connected: nothing keeps it for later.
     sendLine(text);
@@ -90,6 +91,7 @@ void LowLevelDriverDemo::closeBoard() {
     driver->close();
     driver->detach(this);
     driver.reset();
+    if (recorder) recorder->boardClosed();
 }
 
 void LowLevelDriverDemo::toggleConnection() {
@@ -116,8 +118,11 @@ void LowLevelDriverDemo::openConnection() {
         driver->detach(this);
         driver.reset();
         connected = false;
+        if (recorder) recorder->boardClosed();
         sendLine("ERROR");
     };
+    // Before the port opens: the board may send as soon as it is open.
+    if (recorder) recorder->boardOpening(device);
     try {
         driver->open();
     } catch (const boost::system::system_error& error) {
@@ -149,6 +154,10 @@ void LowLevelDriverDemo::translateCommand(const std::string& line) {
     // The command first: the board's byte need not wait for the console.
     if (request.command) send(*request.command);
     writeConsole(request.log);
+}
+
+void LowLevelDriverDemo::recordProgramLine(const std::string& line) {
+    if (recorder) recorder->fromProgram(line);
 }
 
 void LowLevelDriverDemo::send(Command& command) {

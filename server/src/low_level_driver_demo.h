@@ -10,6 +10,7 @@
 #include "board_driver.h"
 #include "line_sink.h"
 #include "port_names.h"
+#include "session_recorder.h"
 
 // The relay's board side: holds the board connection the draughts program
 // asks for, turns the program's requests into board commands, and sends every
@@ -59,6 +60,11 @@ public:
 
     bool isConnected() const { return connected; }
 
+    // Records the session from now on (not owned; it must outlive every
+    // board connection). Set before the first connection.
+    void setRecorder(SessionRecorder* sessionRecorder) { recorder = sessionRecorder; }
+    void recordProgramLine(const std::string& line);
+
 private:
     void openConnection();
     void send(krvEBLowLevel::Command& command);
@@ -70,6 +76,7 @@ private:
     std::string port;        // the port text of the next connection
     std::string device;      // the device of the next connection
     std::string openDevice;  // the device of the open connection
+    SessionRecorder* recorder = nullptr;
 
     // Held while a line is handed to the program (which never waits for
     // it), so that setProgram can tell when the old program is no longer

@@ -68,6 +68,7 @@ LineKind handleControlLine(LowLevelDriverDemo& demo, const std::string& line) {
 }
 
 bool handleProgramLine(LowLevelDriverDemo& demo, const std::string& line) {
+    demo.recordProgramLine(line);
     switch (handleControlLine(demo, line)) {
         case LineKind::request:
             demo.translateCommand(line);

@@ -4,12 +4,18 @@
 #include <boost/format.hpp>
 #include <cerrno>
 #include <cstdlib>
+#include <cstring>
+#include <ctime>
+#include <fstream>
+#include <memory>
 #include <exception>
 #include <iostream>
 
 #include "console.h"
 #include "log_text.h"
 #include "low_level_driver_demo.h"
+#include "recording_file.h"
+#include "recording_format.h"
 #include "session.h"
 
 namespace {
@@ -25,6 +31,28 @@ long readSocketPort(const std::string& text) {
     return value;
 }
 
+std::string localTimeNow() {
+    const std::time_t now = std::time(nullptr);
+    char text[32] = {};
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", std::localtime(&now));
+    return text;
+}
+
+// The recording file, opened and begun; empty, with the console told why,
+// when it cannot be created.
+std::unique_ptr<RecordingFile> startRecording(const std::string& path) {
+    auto out = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
+    if (!out->is_open()) {
+        writeConsole(str(boost::format("*** error: cannot write the recording '%1%': %2%\n") % path %
+                         std::strerror(errno)));
+        return nullptr;
+    }
+    auto file = std::make_unique<RecordingFile>(std::move(out), path);
+    file->add(recording::headerLines(localTimeNow()));
+    writeConsole(str(boost::format("recording to '%1%'\n") % path));
+    return file;
+}
+
 void waitForConfirmation() {
     writeConsole("Type anything and enter to exit ");
     // The question must be on the screen before the relay waits for its
@@ -38,9 +66,13 @@ bool isOption(const std::string& word) { return word.rfind("--", 0) == 0 || word
 
 std::string quoted(const std::string& text) { return "'" + escapedForLog(text) + "'"; }
 
-// Takes the value of --map or --listen into settings; what is wrong with it,
-// if anything.
+// Takes the value of --map, --listen or --record into settings; what is
+// wrong with it, if anything.
 std::string applyOption(const std::string& name, const std::string& value, StartupSettings& settings) {
+    if (name == "--record") {
+        settings.recordFile = value;
+        return value.empty() ? "--record needs a file name, for example --record session.rec" : "";
+    }
     if (name == "--map") {
         if (settings.portNames.addRule(value)) return {};
         return str(boost::format("--map %1%: give COM<n>=<device>, for example --map COM3=/dev/ttyUSB0") %
@@ -71,7 +103,7 @@ std::optional<StartupSettings> parseCommandLine(const std::vector<std::string>& 
         const std::string& word = arguments[next];
         const std::string::size_type equals = word.find('=');
         const std::string name = word.substr(0, equals);
-        if (name != "--map" && name != "--listen") {
+        if (name != "--map" && name != "--listen" && name != "--record") {
             error = str(boost::format("unknown option %1%") % quoted(name));
             return std::nullopt;
         }
@@ -127,6 +159,8 @@ void printUsage(bool exitAfter) {
         "  --map COM<n>=<device>  the port name COM<n> opens <device>; may be repeated\n"
         "  --listen <address>     take programs on this address only (default: every\n"
         "                         interface), for example --listen 127.0.0.1\n"
+        "  --record <file>        write every frame the board sends and every line the\n"
+        "                         program sends, with their times, to <file>\n"
         "  --help                 show this text and exit\n"
         "  --version              show the version and exit\n");
 #if !defined(_WIN32)
@@ -166,7 +200,19 @@ int runRelay(const std::vector<std::string>& arguments) {
     writeConsole(str(boost::format("COM    port KRV E-board      = %1%\n") %
                      (settings->comPort.empty() ? std::string("none") : settings->comPort)));
 
+    // Declared before the board's side, so that they outlive its last
+    // message.
+    std::unique_ptr<RecordingFile> recordingFile;
+    std::unique_ptr<SessionRecorder> recorder;
+    if (!settings->recordFile.empty()) {
+        recordingFile = startRecording(settings->recordFile);
+        if (!recordingFile) return 1;
+        recorder = std::make_unique<SessionRecorder>([file = recordingFile.get()](std::string line) {
+            file->add(std::move(line));
+        });
+    }
     LowLevelDriverDemo demo(settings->portNames);
+    demo.setRecorder(recorder.get());
     writeConsole(settings->confirmExit ? "\nNOTE: server will auto-connect to E-board and confirm exit\n\n"
                                        : "\nNOTE: server will be controlled by Draughts program and auto-exit\n\n");
     int exitCode = settings->confirmExit ? 1 : 0;

@@ -14,15 +14,16 @@ struct StartupSettings {
     std::string comPort;       // empty: the draughts program decides when to connect
     bool confirmExit = false;  // auto-connect mode: ask before ending
     PortNames portNames;
-    bool help = false;     // --help: show the usage and end
-    bool version = false;  // --version: show the version and end
+    std::string recordFile;  // empty: no recording
+    bool help = false;       // --help: show the usage and end
+    bool version = false;    // --version: show the version and end
 };
 
 // Reads the arguments that follow the program name: any number of
-// "--map COM<n>=<device>" and "--listen <address>" options (also as
-// --option=value), then at most a socket port (1 to 65535) and a COM port
-// text; --help or --version anywhere. Empty, with error saying what is wrong
-// in one line, on a command-line error.
+// "--map COM<n>=<device>", "--listen <address>" and "--record <file>" options
+// (also as --option=value), then at most a socket port (1 to 65535) and a COM
+// port text; --help or --version anywhere. Empty, with error saying what is
+// wrong in one line, on a command-line error.
 std::optional<StartupSettings> parseCommandLine(const std::vector<std::string>& arguments, std::string& error);
 
 // The whole run of the relay; returns the exit code (0 or 1). A command-line

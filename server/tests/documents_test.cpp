@@ -130,7 +130,7 @@ TEST(DocumentsTest, TheManPageNamesTheOptionsThatHelpNames) {
     ASSERT_EQ(help.waitForExit(), 0);
     const std::string usage = help.consoleAtEnd();
     EXPECT_EQ(optionsIn(contentOf(DAMRELAY_MAN_PAGE)), optionsIn(usage));
-    EXPECT_EQ(optionsIn(usage), (std::set<std::string>{"--help", "--listen", "--map", "--version"}));
+    EXPECT_EQ(optionsIn(usage), (std::set<std::string>{"--help", "--listen", "--map", "--record", "--version"}));
 }
 
 }  // namespace

@@ -64,6 +64,8 @@ TEST(CommandLineTest, ErrorsSayWhatIsWrong) {
          "--listen 'localhost:1': give an IPv4 or IPv6 address, for example --listen 127.0.0.1"},
         {{"--listen", "300.1.1.1", "1"},
          "--listen '300.1.1.1': give an IPv4 or IPv6 address, for example --listen 127.0.0.1"},
+        {{"--record"}, "--record needs a value"},
+        {{"--record", "", "1"}, "--record needs a file name, for example --record session.rec"},
     };
     for (const auto& [arguments, message] : cases) {
         std::string error;
@@ -76,6 +78,17 @@ TEST(CommandLineTest, HelpAndVersionWinOverEverythingElse) {
     std::string error;
     EXPECT_TRUE(parseCommandLine({"--bogus", "1", "2", "-h"}, error).value_or(StartupSettings()).help);
     EXPECT_TRUE(parseCommandLine({"0", "--version"}, error).value_or(StartupSettings()).version);
+}
+
+TEST(CommandLineTest, RecordNamesTheFileAmongTheOtherOptions) {
+    std::string error;
+    const std::optional<StartupSettings> settings =
+        parseCommandLine({"--map", "COM3=/dev/ttyUSB0", "--record", "session.rec", "50000", "COM3"}, error);
+    ASSERT_TRUE(settings) << error;
+    EXPECT_EQ(settings->recordFile, "session.rec");
+    EXPECT_EQ(settings->comPort, "COM3");
+    EXPECT_EQ(parseCommandLine({"--record=s.rec"}, error).value_or(StartupSettings()).recordFile, "s.rec");
+    EXPECT_EQ(parseCommandLine({}, error)->recordFile, "");
 }
 
 TEST(CommandLineTest, MapRulesReachThePortNames) {

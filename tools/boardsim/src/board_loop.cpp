@@ -51,6 +51,7 @@ sigset_t catchStopSignals() {
 // without a host would; when it cannot open the device itself to do so, it
 // moves to a new one.
 void clearAfterHost(virtualboard::VirtualBoard& device, std::ostream& console) {
+    if (!device.plugged()) return;
     const int slave = ::open(device.devicePath().c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (slave >= 0) {
         ::tcflush(slave, TCIFLUSH);
@@ -85,10 +86,12 @@ timespec timeUntil(Time wake, Time now) {
 class HostWatch {
 public:
     bool look(virtualboard::VirtualBoard& device, Time now, std::ostream& console) {
+        opened = false;
         if (device.hostAttached() != attached) {
             attached = !attached;
             if (attached) {
                 console << "host opened the port\n";
+                opened = true;
                 return true;
             }
             // Noted once the board has cleaned up: the next host finds the
@@ -103,9 +106,12 @@ public:
         }
         return attached;
     }
+    // At the last look.
+    bool justOpened() const { return opened; }
 
 private:
     bool attached = false;
+    bool opened = false;
     Time nextClear{};
 };
 
@@ -134,6 +140,31 @@ private:
     std::string typed;
 };
 
+// Carries out what the line gives now: its bytes, and the cable pulled or
+// plugged in again. False when the board is to end.
+bool sendDue(virtualboard::VirtualBoard& device, BoardProgram& program, bool& attached, Time now,
+             std::ostream& console) {
+    for (;;) {
+        const PacedLine::Due due = program.takeDue(now);
+        if (attached && !due.bytes.empty()) writeToHost(device.handle(), due.bytes, console);
+        if (!due.then) return true;
+        switch (*due.then) {
+            case LinkEvent::End:
+                return false;
+            case LinkEvent::Pull:
+                // The host's reads end and its writes fail, as with a
+                // pulled USB cable; the device and the link are gone.
+                device.unplug();
+                attached = false;
+                break;
+            case LinkEvent::Plug:
+                device.replug();
+                console << boost::format("board on %1%\n") % device.devicePath();
+                break;
+        }
+    }
+}
+
 }  // namespace
 
 void runBoard(virtualboard::VirtualBoard& device, BoardProgram& program, std::ostream& console) {
@@ -142,9 +173,9 @@ void runBoard(virtualboard::VirtualBoard& device, BoardProgram& program, std::os
     ConsoleInput typing;
     while (stopSignal == 0) {
         Time now = Clock::now();
-        const bool attached = host.look(device, now, console);
-        const Bytes out = program.takeDue(now);
-        if (attached && !out.empty()) writeToHost(device.handle(), out, console);
+        bool attached = host.look(device, now, console);
+        if (host.justOpened()) program.hostOpened(now);
+        if (!sendDue(device, program, attached, now, console)) return;
         // Dropped whole, so that a host arriving later gets no torn frame.
         if (!attached) program.hostAbsent();
         console.flush();

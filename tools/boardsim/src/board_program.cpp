@@ -3,100 +3,176 @@
 #include <boost/format.hpp>
 
 #include "board_diagram.h"
-#include "draughts/pdn.h"
 
 namespace boardsim {
 
 namespace {
 
-const char* const consoleHelp =
-    "Type moves to make them on the board, one or more on a line: 32-28, 28x19,\n"
-    "26x37x48 (or 26x48). 'board' shows the board, 'quit' ends the board.\n";
-
-std::string trimmed(const std::string& text) {
-    const std::size_t first = text.find_first_not_of(" \t\r");
-    if (first == std::string::npos) return "";
-    return text.substr(first, text.find_last_not_of(" \t\r") - first + 1);
-}
-
-// Moves typed on a line are written as in a game file: move numbers and
-// comments may come with them.
-draughts::GameCheck checkTyped(const Position& from, const std::string& line) {
-    std::string error;
-    const std::vector<draughts::PdnGame> games = draughts::readPdn(line, error);
-    if (!error.empty()) return {{}, from, error};
-    return checkGame(from, games.empty() ? std::vector<std::string>{} : games.front().moves);
+const char* nameOf(ClockKey key) {
+    switch (key) {
+        case ClockKey::Ready:
+            return "ready";
+        case ClockKey::Mode:
+            return "mode";
+        case ClockKey::ModeWithStartStop:
+            return "mode with start/stop";
+    }
+    return "";
 }
 
 }  // namespace
 
-BoardProgram::BoardProgram(std::ostream& console, std::chrono::milliseconds pace, const std::vector<Move>& moves,
-                           Time now)
-    : console(console), board(now, console), schedule(pace) {
+BoardProgram::BoardProgram(std::ostream& console, const BoardSettings& settings, Time now)
+    : console(console), board(settings.start, now, console), plan(settings.start, settings.rules, settings.pace) {
     console << diagramOf(board.pieces())
             << "P white man, K white king, p black man, k black king; type moves such as 32-28, or help\n";
-    if (moves.empty()) return;
+}
+
+void BoardProgram::holdUntilUpdatesOn() {
     schedule.hold();
-    play(moves, now);
-    console << boost::format("a game of %1% moves waits for the host to switch updates on\n") % moves.size();
+    console << "the game and the script wait for the host to switch updates on\n";
 }
 
-void BoardProgram::play(const std::vector<Move>& moves, Time now) {
-    for (const Move& move : moves) {
-        schedule.add(game, move, now);
-        notations.push_back(notationOf(game, move));
-        game = afterMove(game, move);
-    }
+void BoardProgram::play(const std::vector<Move>& moves, Time now) { schedule.add(plan.play(moves), now); }
+
+bool BoardProgram::fromScript(const std::string& text, Time now, std::string& error) {
+    const std::optional<ConsoleCommand> command = parseConsoleLine(text, error);
+    if (!command) return false;
+    const std::optional<std::vector<Action>> actions = plan.plan(*command, error);
+    if (actions) schedule.add(*actions, now);
+    return actions.has_value();
 }
 
-void BoardProgram::send(const std::vector<Bytes>& frames, Time now) {
-    for (const Bytes& frame : frames) line.send(frame, now);
+void BoardProgram::replay(std::vector<RecordedFrame> frames) {
+    recording.emplace(std::move(frames));
+    console << boost::format("a recording of %1% frames waits for a host to open the port\n") % recording->size();
+}
+
+void BoardProgram::send(const std::vector<Bytes>& frames, Time now, PacedLine::Kind kind) {
+    for (const Bytes& frame : frames) line.send(frame, kind, now);
 }
 
 void BoardProgram::fromHost(const Bytes& bytes, Time now) {
-    for (const Bytes& request : requests.feed(bytes)) send(board.answer(request, now), now);
+    for (const Bytes& request : requests.feed(bytes)) {
+        // In a replay the recording answers.
+        if (!recording) send(board.answer(request, now), now, PacedLine::Kind::Answer);
+    }
     if (schedule.isHeld() && board.updatesOn()) {
         schedule.release(now);
-        console << "the game starts\n";
+        console << "the host switched updates on: the game and the script start\n";
     }
 }
 
+void BoardProgram::hostOpened(Time now) {
+    if (!recording || recording->started()) return;
+    recording->start(now);
+    console << "the replay starts\n";
+}
+
 bool BoardProgram::fromConsole(const std::string& typed, Time now) {
-    const std::string line = trimmed(typed);
-    if (line.empty()) return true;
-    if (line == "quit" || line == "exit") return false;
-    if (line == "board") {
+    std::string error;
+    const std::optional<ConsoleCommand> command = parseConsoleLine(typed, error);
+    if (command && command->kind == ConsoleCommand::Kind::Quit) return false;
+    if (command && command->kind == ConsoleCommand::Kind::Board) {
         console << diagramOf(board.pieces());
-    } else if (line == "help") {
+    } else if (command && command->kind == ConsoleCommand::Kind::Help) {
         console << consoleHelp;
+    } else if (const std::optional<std::vector<Action>> actions = command ? plan.plan(*command, error) : std::nullopt) {
+        if (schedule.isHeld() && !actions->empty()) console << "this follows the game and the script\n";
+        schedule.add(*actions, now);
     } else {
-        const draughts::GameCheck check = checkTyped(game, line);
-        if (!check.error.empty()) {
-            console << boost::format("not played: %1%\n") % check.error;
-        } else {
-            if (schedule.isHeld()) console << "these moves follow the game\n";
-            play(check.moves, now);
-        }
+        console << boost::format("not done: %1%\n") % error;
     }
     return true;
 }
 
-Bytes BoardProgram::takeDue(Time now) {
-    for (const MoveSchedule::Step& step : schedule.takeDue(now)) {
-        send(board.change(step.change.square, step.change.piece), now);
-        if (!step.completes) continue;
-        const Side mover = board.pieces().toMove();
-        send(board.moveDone(*step.completes, now), now);
-        console << boost::format("%1% played %2%\n%3%") % nameOf(mover) % notations.front() % diagramOf(board.pieces());
-        notations.pop_front();
+Bytes BoardProgram::noise(int count) {
+    // The same bytes on every run; none has the top bit that starts a frame.
+    Bytes bytes;
+    for (int i = 0; i < count; ++i) {
+        noiseState = noiseState * 1103515245u + 12345u;
+        bytes.push_back(static_cast<unsigned char>((noiseState >> 16) & 0x7F));
     }
-    return line.takeDue(now);
+    return bytes;
+}
+
+void BoardProgram::carryOut(const ActionKind& action, Time now) {
+    if (const auto* change = std::get_if<FieldChange>(&action)) {
+        send(board.change(change->square, change->piece), now);
+        if (change->noted && change->piece == Piece::None) console << boost::format("square %1% lifted\n") % change->square;
+        if (change->noted && change->piece != Piece::None) {
+            console << boost::format("%1% put on square %2%\n") % draughts::letterOf(change->piece) % change->square;
+        }
+    } else if (const auto* made = std::get_if<MoveMade>(&action)) {
+        const Side mover = board.pieces().toMove();
+        send(board.moveDone(made->move, now), now);
+        console << boost::format("%1% played %2%\n%3%") % nameOf(mover) % made->notation % diagramOf(board.pieces());
+    } else if (const auto* back = std::get_if<MoveTakenBack>(&action)) {
+        board.moveTakenBack(back->toMove, now);
+        console << "the last move is taken back\n" << diagramOf(board.pieces());
+    } else if (const auto* setUp = std::get_if<PositionSetUp>(&action)) {
+        board.positionSetUp(setUp->toMove, now);
+        console << "the position is set up\n" << diagramOf(board.pieces());
+    } else if (const auto* event = std::get_if<LinkEvent>(&action)) {
+        line.signal(*event, now);
+    } else if (const auto* burst = std::get_if<NoiseBurst>(&action)) {
+        line.send(noise(burst->count), PacedLine::Kind::Noise, now);
+        console << boost::format("noise: %1% bytes\n") % burst->count;
+    } else if (std::holds_alternative<TearNextFrame>(action)) {
+        line.tearNextFrame();
+        console << "the next frame goes out torn\n";
+    } else if (const auto* key = std::get_if<KeyPress>(&action)) {
+        send(board.keyPressed(key->key), now);
+        console << boost::format("clock key pressed: %1%\n") % nameOf(key->key);
+    } else if (std::holds_alternative<ShowBoard>(action)) {
+        console << diagramOf(board.pieces());
+    }
+}
+
+PacedLine::Due BoardProgram::takeDue(Time now) {
+    for (const ActionKind& action : schedule.takeDue(now)) carryOut(action, now);
+    if (recording) {
+        const bool wasOver = recording->finished();
+        send(recording->takeDue(now), now);
+        if (!wasOver && recording->finished()) console << "the replay is over\n";
+    }
+    noteDroppedAnswers(now);
+    PacedLine::Due due = line.takeDue(now);
+    if (due.then) noteEvent(*due.then);
+    return due;
+}
+
+void BoardProgram::noteEvent(LinkEvent event) {
+    switch (event) {
+        case LinkEvent::Pull:
+            console << "the cable is pulled out\n";
+            break;
+        case LinkEvent::Plug:
+            console << "the cable is plugged in again\n";
+            break;
+        case LinkEvent::End:
+            console << "the script ends the board\n";
+            break;
+    }
+}
+
+void BoardProgram::noteDroppedAnswers(Time now) {
+    const std::uint64_t dropped = line.droppedAnswers();
+    if (dropped == notedDrops || now < nextDropNote) return;
+    console << boost::format("the host asks faster than the line answers: %1% answers dropped so far\n") % dropped;
+    notedDrops = dropped;
+    nextDropNote = now + dropNoteInterval;
 }
 
 std::optional<Time> BoardProgram::nextDue() const {
-    const std::optional<Time> move = schedule.nextDue(), byte = line.nextDue();
-    if (move && byte) return std::min(*move, *byte);
-    return move ? move : byte;
+    std::optional<Time> due = schedule.nextDue();
+    const auto consider = [&due](std::optional<Time> time) {
+        if (time && (!due || *time < *due)) due = time;
+    };
+    consider(line.nextDue());
+    if (recording) consider(recording->nextDue());
+    if (line.droppedAnswers() != notedDrops) consider(nextDropNote);
+    return due;
 }
 
 }  // namespace boardsim

@@ -2,14 +2,12 @@
 
 #include <boost/format.hpp>
 #include <cstdio>
-#include <fstream>
 #include <iostream>
-#include <sstream>
 #include <system_error>
 
 #include "board_loop.h"
 #include "board_program.h"
-#include "draughts/pdn.h"
+#include "board_setup.h"
 #include "options.h"
 
 namespace {
@@ -17,37 +15,6 @@ namespace {
 using namespace boardsim;
 
 constexpr int usageError = 2;
-
-// The moves of the first game in each file, then those of the command line;
-// empty, with error, when a file cannot be read or holds no game boardsim
-// can play.
-std::optional<std::vector<std::string>> gameMoves(const Options& options, std::string& error) {
-    std::vector<std::string> moves;
-    for (const std::string& file : options.gameFiles) {
-        std::ifstream in(file);
-        if (!in.is_open()) {
-            error = (boost::format("cannot read the game file %1%") % file).str();
-            return std::nullopt;
-        }
-        std::ostringstream content;
-        content << in.rdbuf();
-        const std::vector<draughts::PdnGame> games = draughts::readPdn(content.str(), error);
-        if (!error.empty() || games.empty()) {
-            error = (boost::format("%1%: %2%") % file % (error.empty() ? "no game in it" : error)).str();
-            return std::nullopt;
-        }
-        if (startOf(games.front()) != Position::start()) {
-            error = (boost::format("%1%: the game starts from a position of its own; boardsim plays games from the "
-                                   "starting position") %
-                     file)
-                        .str();
-            return std::nullopt;
-        }
-        moves.insert(moves.end(), games.front().moves.begin(), games.front().moves.end());
-    }
-    moves.insert(moves.end(), options.moves.begin(), options.moves.end());
-    return moves;
-}
 
 }  // namespace
 
@@ -64,17 +31,22 @@ int main(int argc, char** argv) {
         std::cout << usageText();
         return 0;
     }
-    const std::optional<std::vector<std::string>> moves = gameMoves(*options, error);
-    const draughts::GameCheck game = moves ? checkGame(Position::start(), *moves) : draughts::GameCheck{};
-    if (!moves || !game.error.empty()) {
-        std::cerr << boost::format("boardsim: %1%\n") % (moves ? game.error : error);
+    const auto refuse = [&error] {
+        std::cerr << boost::format("boardsim: %1%\n") % error;
         return usageError;
-    }
+    };
+    std::optional<BoardSetup> setup = setUpBoard(*options, error);
+    if (!setup) return refuse();
+    const Time now = std::chrono::steady_clock::now();
+    BoardProgram program(std::cout, setup->settings, now);
+    if (!setup->game.empty() || !setup->script.empty()) program.holdUntilUpdatesOn();
+    program.play(setup->game, now);
+    if (!runScript(program, options->scriptFile, setup->script, now, error)) return refuse();
+    if (setup->recording) program.replay(std::move(*setup->recording));
     try {
         virtualboard::VirtualBoard device(options->link);
         std::cout << boost::format("board on %1%\n") % device.devicePath();
         if (!options->link.empty()) std::cout << boost::format("link %1% -> %2%\n") % options->link % device.devicePath();
-        BoardProgram program(std::cout, options->pace, game.moves, std::chrono::steady_clock::now());
         runBoard(device, program, std::cout);
     } catch (const std::system_error& failure) {
         std::cerr << boost::format("boardsim: %1%\n") % failure.what();

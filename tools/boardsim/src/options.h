@@ -9,15 +9,21 @@
 namespace boardsim {
 
 struct Options {
-    std::string link;                  // keep a symbolic link to the device here
-    std::vector<std::string> gameFiles;
-    std::vector<std::string> moves;    // written on the command line
+    std::string link;      // keep a symbolic link to the device here
+    std::string position;  // FEN; empty: the starting position
+    std::string gameFile;
+    int gameNumber = 1;    // which game of the file, from 1
+    std::string scriptFile;
+    std::string replayFile;
+    bool freeRules = false;
+    std::vector<std::string> moves;  // written on the command line
     std::chrono::milliseconds pace{400};
     bool help = false;
 };
 
 // The command line after the program name; empty, with error saying why, on
-// a word it does not know or a value it cannot use.
+// a word it does not know, a value it cannot use, or options that do not go
+// together.
 std::optional<Options> parseOptions(const std::vector<std::string>& arguments, std::string& error);
 
 std::string usageText();

@@ -47,8 +47,10 @@ std::vector<Bytes> RequestReader::feed(const Bytes& bytes) {
     return requests;
 }
 
-SimulatedBoard::SimulatedBoard(Time now, std::ostream& console)
-    : clock(std::chrono::hours(1) + std::chrono::minutes(30), now), console(console) {}
+SimulatedBoard::SimulatedBoard(const Position& start, Time now, std::ostream& console)
+    : board(start), clock(std::chrono::hours(1) + std::chrono::minutes(30), now), console(console) {
+    clock.run(start.toMove(), now);
+}
 
 void SimulatedBoard::switchUpdates(Updates mode, const char* description) {
     updates = mode;
@@ -134,10 +136,30 @@ std::vector<Bytes> SimulatedBoard::change(int square, Piece piece) {
 std::vector<Bytes> SimulatedBoard::moveDone(const Move& move, Time now) {
     stored.push_back(move);
     if (stored.size() > storedMovesKept) stored.erase(stored.begin());
-    board.setToMove(opponentOf(board.toMove()));
-    clock.run(board.toMove(), now);
+    runClockFor(opponentOf(board.toMove()), now);
     if (updates == Updates::FieldsAndMoveDumps) return {boardDumpFrame(moveDumpId, board)};
     return {};
+}
+
+void SimulatedBoard::runClockFor(Side side, Time now) {
+    board.setToMove(side);
+    clock.run(side, now);
+}
+
+void SimulatedBoard::moveTakenBack(Side toMove, Time now) {
+    if (!stored.empty()) stored.pop_back();
+    runClockFor(toMove, now);
+}
+
+void SimulatedBoard::positionSetUp(Side toMove, Time now) {
+    stored.clear();
+    runClockFor(toMove, now);
+}
+
+std::vector<Bytes> SimulatedBoard::keyPressed(ClockKey key) {
+    // The clock's own acknowledgements: 16, then the key's code.
+    const int code = key == ClockKey::Ready ? 129 : key == ClockKey::Mode ? 138 : 136;
+    return {clockAckFrame({ackMarker, code, 0, 0})};
 }
 
 }  // namespace boardsim

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "board_frames.h"
+#include "console_command.h"
 #include "draughts_names.h"
 #include "game_clock.h"
 
@@ -28,13 +29,19 @@ class SimulatedBoard {
 public:
     // Notes for the person at the board (clock display, mode changes) go to
     // console.
-    SimulatedBoard(Time now, std::ostream& console);
+    SimulatedBoard(const Position& start, Time now, std::ostream& console);
 
     std::vector<Bytes> answer(const Bytes& request, Time now);
     // A person lifted a piece (Piece::None) or put one on a square.
     std::vector<Bytes> change(int square, Piece piece);
     // A person finished a move and pressed the clock.
     std::vector<Bytes> moveDone(const Move& move, Time now);
+    // A person took the last move back, or set up a position: the board
+    // forgets the move, or every move, and the clock runs for toMove.
+    void moveTakenBack(Side toMove, Time now);
+    void positionSetUp(Side toMove, Time now);
+    // The clock's acknowledgement of a key pressed on it.
+    std::vector<Bytes> keyPressed(ClockKey key);
 
     const Position& pieces() const { return board; }
     bool updatesOn() const { return updates != Updates::Off; }
@@ -45,7 +52,9 @@ private:
     std::vector<Bytes> answerClock(const Bytes& command, Time now);
     void switchUpdates(Updates mode, const char* description);
 
-    Position board = Position::start();
+    void runClockFor(Side side, Time now);
+
+    Position board;
     Updates updates = Updates::Off;
     GameClock clock;
     std::vector<Move> stored;

@@ -8,7 +8,7 @@
 #include <algorithm>
 #include <random>
 
-#include "move_schedule.h"
+#include "board_actions.h"
 #include "test_positions.h"
 
 namespace {

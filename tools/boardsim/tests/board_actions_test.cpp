@@ -2,7 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "draughts/fen.h"
-#include "move_schedule.h"
+#include "board_actions.h"
 
 namespace {
 

@@ -1,0 +1,130 @@
+#include "board_plan.h"
+
+#include <boost/format.hpp>
+
+#include "draughts/fen.h"
+#include "draughts/pdn.h"
+
+namespace boardsim {
+
+namespace {
+
+using Kind = ConsoleCommand::Kind;
+using std::chrono::milliseconds;
+
+std::optional<std::vector<Action>> refused(std::string& error, std::string reason) {
+    error = std::move(reason);
+    return std::nullopt;
+}
+
+template <typename Kind>
+std::vector<Action> one(Kind what, milliseconds delay = milliseconds(0)) {
+    std::vector<Action> actions;
+    actions.emplace_back(delay, std::move(what));
+    return actions;
+}
+
+}  // namespace
+
+BoardPlan::BoardPlan(const Position& start, draughts::Rules rules, milliseconds pace)
+    : planned(start), rules(rules), pace(pace) {}
+
+std::vector<Action> BoardPlan::changes(const std::vector<FieldChange>& made, milliseconds each) const {
+    std::vector<Action> actions;
+    for (const FieldChange& change : made) actions.emplace_back(each, change);
+    return actions;
+}
+
+std::vector<Action> BoardPlan::play(const std::vector<Move>& moves) {
+    std::vector<Action> actions;
+    for (const Move& move : moves) {
+        std::vector<Action> hands = changes(handlingOf(planned, move), pace);
+        hands.front().delay = 3 * pace;
+        actions.insert(actions.end(), hands.begin(), hands.end());
+        actions.emplace_back(milliseconds(0), MoveMade{move, notationOf(planned, move)});
+        beforeMoves.push_back(planned);
+        planned = afterMove(planned, move);
+    }
+    return actions;
+}
+
+std::optional<std::vector<Action>> BoardPlan::moves(const std::string& text, std::string& error) {
+    // Typed as in a game file: move numbers and comments may come with them.
+    const std::vector<draughts::PdnGame> games = draughts::readPdn(text, error);
+    if (!error.empty()) return std::nullopt;
+    const draughts::GameCheck check =
+        checkGame(planned, games.empty() ? std::vector<std::string>{} : games.front().moves, rules);
+    if (!check.error.empty()) return refused(error, check.error);
+    return play(check.moves);
+}
+
+std::vector<Action> BoardPlan::setUp(const Position& target) {
+    std::vector<Action> actions = changes(changesBetween(planned, target), milliseconds(0));
+    actions.emplace_back(milliseconds(0), PositionSetUp{target.toMove()});
+    planned = target;
+    beforeMoves.clear();
+    return actions;
+}
+
+std::optional<std::vector<Action>> BoardPlan::plan(const ConsoleCommand& command, std::string& error) {
+    switch (command.kind) {
+        case Kind::Moves:
+            return moves(command.text, error);
+        case Kind::Lift:
+            if (planned.at(command.square) == Piece::None) {
+                return refused(error, (boost::format("square %1% is empty") % command.square).str());
+            }
+            planned.put(command.square, Piece::None);
+            return one(FieldChange{command.square, Piece::None, true}, pace);
+        case Kind::Put:
+            if (planned.at(command.square) == command.piece) {
+                return refused(error, (boost::format("%1% is on square %2% already") %
+                                       draughts::letterOf(command.piece) % command.square)
+                                          .str());
+            }
+            planned.put(command.square, command.piece);
+            return one(FieldChange{command.square, command.piece, true}, pace);
+        case Kind::Position: {
+            const std::optional<Position> target = draughts::parseFen(command.text, error);
+            if (!target) return std::nullopt;
+            return setUp(*target);
+        }
+        case Kind::Start:
+            return setUp(Position::start());
+        case Kind::Back: {
+            if (beforeMoves.empty()) return refused(error, "no move to take back");
+            const Position target = beforeMoves.back();
+            beforeMoves.pop_back();
+            std::vector<Action> actions = changes(changesBetween(planned, target), pace);
+            actions.emplace_back(milliseconds(0), MoveTakenBack{target.toMove()});
+            planned = target;
+            return actions;
+        }
+        case Kind::Pull:
+        case Kind::Plug: {
+            const bool pull = command.kind == Kind::Pull;
+            if (cableIn != pull) return refused(error, pull ? "the cable is out already" : "the cable is in already");
+            cableIn = !pull;
+            return one(pull ? LinkEvent::Pull : LinkEvent::Plug);
+        }
+        case Kind::Noise:
+            return one(NoiseBurst{command.count});
+        case Kind::Tear:
+            return one(TearNextFrame{});
+        case Kind::Key:
+            return one(KeyPress{command.key});
+        case Kind::Wait:
+            return one(Pause{}, milliseconds(command.count));
+        case Kind::Board:
+            return one(ShowBoard{});
+        case Kind::Quit:
+            return one(LinkEvent::End);
+        case Kind::Nothing:
+            return std::vector<Action>{};
+        case Kind::Help:
+            break;
+    }
+    return refused(error, "help is for the console");
+}
+
+}  // namespace boardsim
