@@ -1,50 +1,49 @@
 #ifndef BOARDIO_AUTO_MODE_H
 #define BOARDIO_AUTO_MODE_H
 
-#include <atomic>
 #include <chrono>
-#include <condition_variable>
-#include <functional>
-#include <mutex>
-#include <thread>
 
 namespace krvEBLowLevel {
 
-// Auto mode: a thread that polls the board with one-byte requests, which it
-// hands to the writer it was given. It opens with a reset and a request for
-// updates, then runs a cycle of eleven steps, one every 200 ms.
-//
-// Started and stopped from the caller's thread and, when a reconnection
-// stops it, from the I/O thread; the writer must therefore never wait for
-// either of them.
+// Auto mode's timetable: which one-byte request goes to the board when. It
+// opens with a reset and a request for updates, a step apart, then runs a
+// cycle of eleven steps, one every 200 ms, five of which ask for something.
+// No I/O and no thread: the board connection runs it on a timer of its own
+// event loop.
 class AutoMode {
 public:
-    using Writer = std::function<void(unsigned char request)>;
+    using Clock = std::chrono::steady_clock;
     static constexpr std::chrono::milliseconds step{200};
+    static constexpr int cycleSteps = 11;
+    static constexpr std::chrono::milliseconds cycle = step * cycleSteps;
 
-    explicit AutoMode(Writer write) : write(std::move(write)) {}
-    ~AutoMode() { stop(); }
-
-    AutoMode(const AutoMode&) = delete;
-    AutoMode& operator=(const AutoMode&) = delete;
-
-    // Starts the thread unless it runs.
-    void start();
-    // Returns once the thread has ended; nothing is written after that.
+    // From `now`: the reset is due at once.
+    void start(Clock::time_point now);
+    // No more requests, except that the opening pair stays whole: a board
+    // left reset without the request that follows would stay silent.
     void stop();
-    bool running() const { return active; }
+    // Forgets everything to come, the opening pair too (the port is gone).
+    void clear() { position = idle; }
+
+    bool running() const { return position != idle; }
+    // Whether the next request is the opening pair's second, which a stop
+    // does not take back.
+    bool completingOpening() const { return position == updates; }
+    // While running: when the next step is due.
+    Clock::time_point due() const { return next; }
+    // The request of the step due (0 for a step that asks for nothing), and
+    // on to the step after it.
+    unsigned char take();
 
 private:
-    void run();
-    // Waits until `due` unless stopped first; true when still running.
-    bool waitUntil(std::chrono::steady_clock::time_point due);
+    static constexpr int idle = -2;
+    static constexpr int reset = -1;
+    static constexpr int updates = 0;
+    // 1 to cycleSteps: a step of the cycle
 
-    Writer write;
-    std::thread thread;
-    std::mutex controlLock;  // serialises start and stop; never taken by the thread itself
-    std::mutex waitLock;
-    std::condition_variable wake;
-    std::atomic<bool> active{false};
+    int position = idle;
+    bool stopping = false;
+    Clock::time_point next;
 };
 
 }  // namespace krvEBLowLevel

@@ -54,7 +54,7 @@ FrameCutter::Outcome FrameCutter::take(std::size_t count) {
                 headerHeld = 1;
                 current = Stage::size;
             } else {
-                outcome.error = strayByte;
+                outcome.strayByte = true;
             }
             return outcome;
         case Stage::size:
@@ -77,17 +77,17 @@ FrameCutter::Outcome FrameCutter::takeHeader() {
         // Not a size the board sends but the next frame's id: start there.
         std::memmove(header, header + next, headerSize - next);
         headerHeld = headerSize - next;
-        outcome.error = badSize;
+        outcome.badSize = true;
         return outcome;
     }
     size = (header[1] << 7) | header[2];
     if (size < headerSize) {
-        outcome.error = badSize;
+        outcome.badSize = true;
         expectId();
     } else if (size > frameCapacity) {
         // Larger than any frame we keep: skip its body as a whole rather
         // than report each of its bytes as a stray one.
-        outcome.error = badSize;
+        outcome.badSize = true;
         bodyHeld = 0;
         current = Stage::discard;
     } else if (size == headerSize) {

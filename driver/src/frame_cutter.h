@@ -15,21 +15,21 @@ namespace krvEBLowLevel {
 // Resynchronisation after a bad header: a size byte with bit 7 set can only
 // be the id of the next frame, so that frame starts there. A header whose
 // size is too small is dropped; one whose size is too large for a frame has
-// its body read and discarded. Each bad header is reported once.
+// its body read and discarded. Each bad header is reported once, each stray
+// byte too: counting them into runs is the reader's business.
 class FrameCutter {
 public:
     // Which part of a frame the next read takes; a failed read is reported
     // under the number of its part.
     enum class Stage { id, size, payload, discard };
 
-    // What the bytes just taken completed: at most one of the two is set.
+    // What the bytes just taken completed: at most one of the three is set.
     struct Outcome {
         std::shared_ptr<krvSerialMessage> frame;
-        const char* error = nullptr;
+        bool strayByte = false;  // the byte was no frame's start: dropped
+        bool badSize = false;    // a header with a size no frame has: dropped
     };
 
-    static constexpr const char* strayByte = "020 No command found, data loss possible";
-    static constexpr const char* badSize = "021 Invalid frame size, data loss possible";
     // Two 7-bit size bytes give at most this many bytes on the wire.
     static constexpr int largestWireFrame = 0x3FFF;
 

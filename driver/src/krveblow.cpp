@@ -17,12 +17,13 @@ std::string krvEBLow::getPort() { return port; }
 void krvEBLow::open() {
     // Two sessions on one facade would fight over the port: end the old one.
     close();
-    std::unique_ptr<SingleBoard> session(new SingleBoard(port));
-    // Stored before we attach: from the first delivery on, an observer may
-    // call us from the session's I/O thread.
+    // We are the session's observer from its first byte on, and it is ours
+    // before its thread starts: from the first delivery on, an observer may
+    // call us from that thread.
+    std::unique_ptr<SingleBoard> session(new SingleBoard(port, *this));
     board = session.get();
     try {
-        session->attach(this);
+        session->start();
     } catch (...) {
         board = nullptr;
         throw;

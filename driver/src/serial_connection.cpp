@@ -1,41 +1,39 @@
 #include "serial_connection.h"
 
-#include <boost/asio/write.hpp>
-#include <boost/format.hpp>
-#include <boost/system/system_error.hpp>
 #include <algorithm>
+#include <boost/asio/write.hpp>
+#include <boost/system/system_error.hpp>
 #include <cstring>
-
-#include "observer_list.h"
-#include "port_exclusive.h"
 
 namespace krvEBLowLevel {
 
 namespace {
 
-const char* readErrorFormat(FrameCutter::Stage stage) {
+LinkError::Kind readFailure(FrameCutter::Stage stage) {
     switch (stage) {
         case FrameCutter::Stage::id:
-            return "002 Could not read command: %1%";
+            return LinkError::Kind::readCommand;
         case FrameCutter::Stage::size:
-            return "003 Could not read size: %1%";
+            return LinkError::Kind::readSize;
         case FrameCutter::Stage::payload:
         case FrameCutter::Stage::discard:
             break;
     }
-    return "004 Could not read data: %1%";
+    return LinkError::Kind::readData;
 }
 
 }  // namespace
 
-std::shared_ptr<SerialConnection> SerialConnection::open(const std::string& port, boost::asio::io_context& ioService) {
-    std::shared_ptr<SerialConnection> link(new SerialConnection(port, ioService));
+std::shared_ptr<SerialConnection> SerialConnection::open(const std::string& port, boost::asio::io_context& ioService,
+                                                         SerialObserver& observer) {
+    std::shared_ptr<SerialConnection> link(new SerialConnection(port, ioService, observer));
     link->readNext();
     return link;
 }
 
-SerialConnection::SerialConnection(const std::string& port, boost::asio::io_context& ioService)
-    : serialPort(ioService) {
+SerialConnection::SerialConnection(const std::string& port, boost::asio::io_context& ioService,
+                                   SerialObserver& observer)
+    : serialPort(ioService), observer(observer), strayRunTimer(ioService) {
     using boost::asio::serial_port_base;
     serialPort.open(port);
     try {
@@ -48,29 +46,21 @@ SerialConnection::SerialConnection(const std::string& port, boost::asio::io_cont
         serialPort.set_option(serial_port_base::parity(serial_port_base::parity::none));
         serialPort.set_option(serial_port_base::character_size(8));
     } catch (...) {
-        closeAfterFailure();
+        closeQuietly();
         throw;
     }
 }
 
-SerialConnection::~SerialConnection() { closeAfterFailure(); }
-
-void SerialConnection::attach(SerialObserver* observer) { observers::attach(observers, observerLock, observer); }
-
-void SerialConnection::detach(SerialObserver* observer) { observers::detach(observers, observerLock, observer); }
+SerialConnection::~SerialConnection() { closeQuietly(); }
 
 void SerialConnection::close() {
     if (!serialPort.is_open()) return;
+    strayRunTimer.cancel();
     releasePort();
     serialPort.close();
 }
 
-bool SerialConnection::isOpen() const { return serialPort.is_open(); }
-
 void SerialConnection::readNext() {
-    // An observer may have closed the port during the delivery that ends
-    // here; reading again would only report the closed port.
-    if (!serialPort.is_open()) return;
     auto self = shared_from_this();
     serialPort.async_read_some(boost::asio::buffer(received),
                                [self](const boost::system::error_code& error, std::size_t size) {
@@ -79,41 +69,64 @@ void SerialConnection::readNext() {
 }
 
 void SerialConnection::onRead(const boost::system::error_code& error, std::size_t size) {
+    // Closed by the owner: the read it cut short is no news.
+    if (!serialPort.is_open()) return;
     if (error) {
-        // Reported while the port still counts as open: the board connection
-        // tells a failing link from a closed one by that.
-        reportError((boost::format(readErrorFormat(cutter.stage())) % error).str());
-        closeAfterFailure();
+        endStrayRun();
+        observer.report(LinkError{readFailure(cutter.stage()), error});
         return;
     }
-    for (std::size_t used = 0; used < size && serialPort.is_open();) {
+    std::optional<StrayRun::Clock::time_point> now;
+    for (std::size_t used = 0; used < size;) {
         const std::size_t count = std::min(cutter.wanted(), size - used);
         std::memcpy(cutter.destination(), received.data() + used, count);
         used += count;
         const FrameCutter::Outcome outcome = cutter.take(count);
-        if (outcome.error != nullptr) reportError(outcome.error);
-        if (outcome.frame) notify(outcome.frame);
+        if (outcome.strayByte) {
+            if (!now) now = StrayRun::Clock::now();
+            strayRun.add(1, *now);
+            continue;
+        }
+        if (outcome.badSize || outcome.frame) endStrayRun();
+        if (outcome.badSize) observer.report(LinkError{LinkError::Kind::badSize});
+        if (outcome.frame) observer.update(outcome.frame);
+        // The observer may have closed the port.
+        if (!serialPort.is_open()) return;
     }
+    if (strayRun.pending()) watchStrayRun();
     readNext();
 }
 
-void SerialConnection::write(const std::vector<unsigned char>& block, WriteDone done) {
+void SerialConnection::endStrayRun() {
+    if (const std::size_t bytes = strayRun.end()) observer.report(LinkError{LinkError::Kind::strayBytes, {}, bytes});
+}
+
+// A run that no frame ends is reported when it is due; one timer at a time,
+// which looks again when it finds the run grown since it was set.
+void SerialConnection::watchStrayRun() {
+    if (strayRunWatched) return;
+    strayRunWatched = true;
+    strayRunTimer.expires_at(strayRun.due());
+    auto self = shared_from_this();
+    strayRunTimer.async_wait([self](const boost::system::error_code& error) { self->onStrayRunDue(error); });
+}
+
+void SerialConnection::onStrayRunDue(const boost::system::error_code& error) {
+    strayRunWatched = false;
+    if (error || !serialPort.is_open() || !strayRun.pending()) return;
+    if (StrayRun::Clock::now() < strayRun.due()) return watchStrayRun();
+    endStrayRun();
+}
+
+void SerialConnection::write(const Block& block, WriteDone done) {
     auto self = shared_from_this();
     boost::asio::async_write(serialPort, boost::asio::buffer(block),
                              [self, done = std::move(done)](const boost::system::error_code& error, std::size_t) {
-                                 self->onWritten(error, done);
+                                 done(error);
                              });
 }
 
-void SerialConnection::onWritten(const boost::system::error_code& error, const WriteDone& done) {
-    if (error) {
-        reportError((boost::format("010 Could not write data: %1%") % error).str());
-        closeAfterFailure();
-    }
-    done(error);
-}
-
-void SerialConnection::closeAfterFailure() {
+void SerialConnection::closeQuietly() {
     if (!serialPort.is_open()) return;
     releasePort();
     boost::system::error_code ignored;
@@ -126,12 +139,6 @@ void SerialConnection::releasePort() {
     // open of the same port.
     if (claimed) releaseExclusiveAccess(serialPort.native_handle());
     claimed = false;
-}
-
-void SerialConnection::reportError(const std::string& text) { notify(makeErrorFrame(text)); }
-
-void SerialConnection::notify(const std::shared_ptr<krvSerialMessage>& message) {
-    observers::notify(observers, observerLock, message);
 }
 
 }  // namespace krvEBLowLevel

@@ -1,25 +1,29 @@
 #ifndef BOARDIO_SERIAL_CONNECTION_H
 #define BOARDIO_SERIAL_CONNECTION_H
 
+#include <array>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/serial_port.hpp>
+#include <boost/asio/steady_timer.hpp>
 #include <boost/system/error_code.hpp>
 #include <functional>
-#include <array>
 #include <memory>
-#include <mutex>
+#include <optional>
 #include <string>
-#include <vector>
 
 #include "frame_cutter.h"
+#include "port_exclusive.h"
 #include "serial_message.h"
+#include "stray_run.h"
+#include "write_queue.h"
 
 namespace krvEBLowLevel {
 
-// One open serial port to the board. Cuts the incoming bytes into frames,
-// writes blocks whole, and reports every failure as an error frame through
-// the same observers as the board's frames. All I/O and every delivery run
-// on the thread that runs the event loop.
+// One open serial port to the board. Cuts the incoming bytes into frames for
+// its observer, tells it what went wrong as typed errors (a failed read,
+// stray bytes, a bad header), and writes blocks whole. It never closes the
+// port or retries on its own: that is its owner's decision. All I/O and
+// every call of the observer run on the thread that runs the event loop.
 //
 // Owned through std::shared_ptr: every pending operation holds the link, so
 // it outlives its last completion even when its owner has let it go.
@@ -28,50 +32,51 @@ public:
     using WriteDone = std::function<void(const boost::system::error_code&)>;
 
     // Opens the port, applies the board's line settings, claims the port for
-    // this process alone and starts reading. Throws
-    // boost::system::system_error when any of this fails.
-    static std::shared_ptr<SerialConnection> open(const std::string& port, boost::asio::io_context& ioService);
+    // this process alone and starts reading for `observer`, which must
+    // outlive the link's last completion. Throws boost::system::system_error
+    // when any of this fails.
+    static std::shared_ptr<SerialConnection> open(const std::string& port, boost::asio::io_context& ioService,
+                                                  SerialObserver& observer);
     ~SerialConnection();
 
     SerialConnection(const SerialConnection&) = delete;
     SerialConnection& operator=(const SerialConnection&) = delete;
 
-    // Any thread.
-    void attach(SerialObserver* observer);
-    void detach(SerialObserver* observer);
-
     // Event-loop thread only.
     // Writes one block whole; `block` must stay as it is until `done` has
-    // run, and no other write may start before then. A failure is reported
-    // to the observers (and the port closed) before `done` hears of it.
-    void write(const std::vector<unsigned char>& block, WriteDone done);
-    // Closes the port if open; throws boost::system::system_error when the
-    // operating system refuses.
+    // run, and no other write may start before then.
+    void write(const Block& block, WriteDone done);
+    // Closes the port if open; what is pending ends without a word to the
+    // observer. Throws boost::system::system_error when the operating system
+    // refuses.
     void close();
-    bool isOpen() const;
+    bool isOpen() const { return serialPort.is_open(); }
+    NativePortHandle nativeHandle() { return serialPort.native_handle(); }
 
 private:
-    SerialConnection(const std::string& port, boost::asio::io_context& ioService);
+    SerialConnection(const std::string& port, boost::asio::io_context& ioService, SerialObserver& observer);
 
     void readNext();
     void onRead(const boost::system::error_code& error, std::size_t size);
-    void onWritten(const boost::system::error_code& error, const WriteDone& done);
+    void endStrayRun();
+    void watchStrayRun();
+    void onStrayRunDue(const boost::system::error_code& error);
 
-    void closeAfterFailure();
+    void closeQuietly();
     void releasePort();
-    void reportError(const std::string& text);
-    void notify(const std::shared_ptr<krvSerialMessage>& message);
 
     boost::asio::serial_port serialPort;
     // Whether we claimed the port: the exclusive flag belongs to the device,
     // not to our descriptor, so only its claimant may clear it.
     bool claimed = false;
+    SerialObserver& observer;
     FrameCutter cutter;
+    StrayRun strayRun;
+    boost::asio::steady_timer strayRunTimer;
+    bool strayRunWatched = false;
     // One read takes whatever the port holds, often many frames at once: a
     // read per frame part would cost far more than the frames themselves.
     std::array<unsigned char, 4096> received{};
-    std::vector<SerialObserver*> observers;
-    std::mutex observerLock;
 };
 
 }  // namespace krvEBLowLevel

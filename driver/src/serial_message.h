@@ -8,6 +8,7 @@
 #include <string>
 
 #include "boardio/messages.h"
+#include "link_error.h"
 
 namespace krvEBLowLevel {
 
@@ -29,11 +30,14 @@ struct krvSerialMessage {
     unsigned char frame[frameCapacity];
 };
 
-// Receives every frame and every error frame of a link, on its event-loop
-// thread. Observers are never deleted through this interface.
+// Receives every frame of a link and everything that went wrong on it, on
+// its event-loop thread. Observers are never deleted through this interface.
 class SerialObserver {
 public:
     virtual void update(std::shared_ptr<krvSerialMessage> message) = 0;
+    // A read failure ends the link's reading; the port stays as it is, for
+    // the observer to close.
+    virtual void report(const LinkError& error) = 0;
 
 protected:
     ~SerialObserver() = default;

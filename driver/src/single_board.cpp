@@ -3,49 +3,54 @@
 #include <algorithm>
 #include <boost/asio/error.hpp>
 #include <boost/asio/post.hpp>
-#include <boost/format.hpp>
 #include <boost/system/system_error.hpp>
 #include <stdexcept>
 
-#include "observer_list.h"
+#include "port_write_now.h"
 
 namespace krvEBLowLevel {
 
 namespace {
 
 constexpr int versionMessageType = 19;
-constexpr int errorMessageType = 127;
 
-constexpr const char* droppedText = "012 Command dropped: the board is not keeping up";
-
-std::string writeWithoutLinkText() {
-    const boost::system::error_code notConnected = boost::asio::error::not_connected;
-    return (boost::format("010 Could not write data: %1%") % notConnected).str();
+krvCommState stateAfter(short code, krvCommState state) {
+    switch (code) {
+        case KRV_CMD_SEND_RESET:
+            return COMM_IDLE;
+        case KRV_CMD_SEND_BRD:
+        case KRV_CMD_SEND_UPDATE_NICE:
+            return COMM_BOARD;
+        case KRV_CMD_SEND_UPDATE_BRD:
+            return COMM_UPDATE_BRD;
+        default:
+            return state;
+    }
 }
 
 }  // namespace
 
-SingleBoard::SingleBoard(const std::string& port)
+SingleBoard::SingleBoard(const std::string& port, SingleBoardObserver& observer)
     : port(port),
+      observer(observer),
       work(boost::asio::make_work_guard(ioService)),
-      link(SerialConnection::open(port, ioService)),
+      link(SerialConnection::open(port, ioService, *this)),
+      reopenTimer(ioService),
+      autoTimer(ioService),
       queue(writeQueueCapacity),
-      reconnection(ioService),
-      autoMode([this](unsigned char request) { queueBlock(Block{request}); }) {
-    // Attached before the loop runs, so no frame can slip past us and no
-    // delivery walks the link's list while we change it.
-    link->attach(this);
-    // One loop for the whole session: the work guard keeps it running after
-    // the link has failed, so later writes still run and report.
-    ioThread = std::thread([this] { runLoop(); });
-}
+      openPort(link->nativeHandle()) {}
 
 SingleBoard::~SingleBoard() { close(); }
 
+void SingleBoard::start() {
+    // One loop for the whole session: the work guard keeps it running while
+    // the link is down, so that blocks given then still reach it.
+    ioThread = std::thread([this] { runLoop(); });
+}
+
 void SingleBoard::runLoop() {
-    ioThreadId = std::this_thread::get_id();
-    // Observers cannot throw past their delivery; anything else that throws
-    // out of a handler ends only that handler, not the session's loop.
+    // Anything that throws out of a handler ends only that handler, not the
+    // session's loop.
     for (;;) {
         try {
             ioService.run();
@@ -55,172 +60,317 @@ void SingleBoard::runLoop() {
     }
 }
 
-void SingleBoard::attach(SingleBoardObserver* observer) { observers::attach(observers, observerLock, observer); }
-
 void SingleBoard::close() {
-    if (std::this_thread::get_id() == ioThreadId.load()) {
+    if (ioService.get_executor().running_in_this_thread()) {
         throw std::logic_error("the board connection cannot be closed from inside update, on its own I/O thread");
     }
-    if (!ioThread.joinable()) return;
-    closing = true;
-    autoMode.stop();
-    boost::asio::post(ioService, [this] {
-        reconnection.cancel();
-        if (!link) return;
-        link->detach(this);
-        try {
-            link->close();
-        } catch (const boost::system::system_error&) {
-            // Nobody is left to tell: the observers have been detached.
-        }
-    });
-    // The run ends once the close has run and the aborted read and any
-    // write in flight have completed.
+    if (!ioThread.joinable()) {
+        // Never started, or closed before: no loop runs to race with.
+        shutDown();
+        return;
+    }
+    boost::asio::post(ioService, [this] { shutDown(); });
+    // The run ends once the port is closed and its aborted read, any write
+    // in flight and the cancelled timers have completed.
     work.reset();
     ioThread.join();
-    // A thread started later may get the same id.
-    ioThreadId = std::thread::id();
+}
+
+void SingleBoard::shutDown() {
+    linkState.close();
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        openPort.reset();
+        autoOn = false;
+        state = COMM_CLOSED;
+    }
+    reopenTimer.cancel();
+    autoTimer.cancel();
+    if (!link) return;
+    try {
+        link->close();
+    } catch (const boost::system::system_error&) {
+        // Nobody is left to tell.
+    }
     link.reset();
-    state = COMM_CLOSED;
 }
 
-void SingleBoard::update(std::shared_ptr<krvSerialMessage> frame) {
-    // Once closing has begun nothing more reaches the observers, not even the
-    // aborted read.
-    if (closing) return;
-    const std::shared_ptr<Message> message = createMessage(frame->frame);
-    if (!message) return;
-    const int type = frame->id & 0x7F;
-    if (type == versionMessageType) reconnection.boardAnswered();
-    if (type == errorMessageType) handleLinkError();
-    deliver(message);
-}
-
-void SingleBoard::deliver(const std::shared_ptr<Message>& message) {
-    observers::notify(observers, observerLock, message);
-}
-
-void SingleBoard::report(const std::string& text) {
-    if (closing) return;
-    if (const std::shared_ptr<Message> message = createMessage(makeErrorFrame(text)->frame)) deliver(message);
+krvCommState SingleBoard::getState() {
+    std::lock_guard<std::mutex> hold(lock);
+    return state != COMM_CLOSED && !openPort ? COMM_FAILED : state;
 }
 
 void SingleBoard::sendCommand(Command* command) {
     if (command == nullptr) return;
-    if (reconnection.failed()) {
-        state = COMM_FAILED;
-    } else {
-        switch (command->code) {
-            case KRV_CMD_SEND_RESET:
-                state = COMM_IDLE;
-                break;
-            case KRV_CMD_SEND_BRD:
-            case KRV_CMD_SEND_UPDATE_NICE:
-                state = COMM_BOARD;
-                break;
-            case KRV_CMD_SEND_UPDATE_BRD:
-                state = COMM_UPDATE_BRD;
-                break;
-            default:
-                break;
-        }
-    }
     // The caller may delete the command as soon as we return: copy it now.
     // A size outside 1 to commandCapacity, or no bytes, sends nothing.
     const short count = command->size;
     const unsigned char* bytes = command->getData();
-    if (count >= 1 && count <= commandCapacity && bytes != nullptr) queueBlock(Block(bytes, bytes + count));
+    Block block;
+    if (count >= 1 && count <= commandCapacity && bytes != nullptr) block.assign(bytes, bytes + count);
+    std::lock_guard<std::mutex> hold(lock);
+    state = failedMark ? COMM_FAILED : stateAfter(command->code, state);
+    handOver(std::move(block));
 }
 
-void SingleBoard::startAuto() {
-    if (!closing) autoMode.start();
-}
-
-void SingleBoard::queueBlock(Block block) {
+// One writer at a time, in the order blocks were handed over: the caller
+// itself while nothing waits and the port is open (no thread to wake on the
+// way to the board), the I/O thread for everything else. A block the port
+// does not take whole at once goes to the queue, the rest of it first.
+void SingleBoard::handOver(Block block) {
     if (block.empty()) return;
-    if (!queue.reserve(block.size())) return reportDropped();
-    boost::asio::post(ioService, [this, block = std::move(block)]() mutable {
-        queue.push(std::move(block));
-        writeNext();
-    });
-}
-
-void SingleBoard::reportDropped() {
-    // One report per dropped command, but at most one report task on its way
-    // to the loop at a time: a flood of commands must not grow the loop's
-    // own queue either.
-    if (droppedUnreported++ == 0) postDropReports();
-}
-
-void SingleBoard::postDropReports() {
-    boost::asio::post(ioService, [this] {
-        // A few at a time, so that the reports of a flood do not hold up the
-        // board's frames.
-        const unsigned batch = std::min(droppedUnreported.load(), 64u);
-        for (unsigned i = 0; i < batch; ++i) report(droppedText);
-        if (droppedUnreported.fetch_sub(batch) > batch) postDropReports();
-    });
-}
-
-// One write in flight at a time: a new write per block would interleave
-// bytes of different blocks as soon as the device falls behind. Blocks wait
-// here through a reconnection and go to the reopened port.
-void SingleBoard::writeNext() {
-    if (closing || writing || queue.empty() || reconnection.due()) return;
-    if (!link) {
-        // A reopen has failed before: the waiting block asks for another.
-        startReconnection();
+    if (!queue.fits(block.size())) {
+        // One report per dropped block, but at most one report task on its
+        // way to the loop: a flood must not grow the loop's own queue.
+        if (droppedUnreported++ == 0) boost::asio::post(ioService, [this] { reportDrops(); });
         return;
     }
-    writing = true;
-    link->write(queue.front(), [this](const boost::system::error_code&) {
-        // A failed block has been reported by the link; it is not written
-        // again.
-        writing = false;
-        queue.pop();
-        writeNext();
-    });
+    const bool idle = queue.empty();
+    if (idle && openPort) {
+        const std::size_t written = writeNow(*openPort, block.data(), block.size());
+        if (written == block.size()) return;
+        block.erase(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(written));
+    }
+    queue.push(std::move(block));
+    // Once started, the I/O thread writes the queue dry by itself.
+    if (idle) boost::asio::post(ioService, [this] { writeNext(); });
 }
 
-// Reopening the port after the link has failed. A reconnection starts
-// inside the delivery of an error frame, on the I/O thread and often inside
-// the failing link's own delivery. So it never waits for that thread and
-// never destroys that link: it drops its reference (the link's pending
-// completion keeps it alive until it has returned) and waits for the reopen
-// on a timer of the same loop. Blocks given meanwhile wait in the queue for
-// the reopened port.
-void SingleBoard::handleLinkError() {
-    // Only the port counts: an error delivered while the port is still open
-    // (a stray byte, or a read error that is about to close it) is no cause.
-    if (!link || link->isOpen()) return;
-    link->detach(this);
-    link.reset();
-    startReconnection();
+void SingleBoard::reportDrops() {
+    if (linkState.phase() == LinkState::Phase::closed) return;
+    unsigned batch = 0;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        batch = std::min(droppedUnreported, 64u);
+    }
+    // A few at a time, so that the reports of a flood do not hold up the
+    // board's frames.
+    for (unsigned i = 0; i < batch; ++i) deliverError(LinkError{LinkError::Kind::dropped});
+    bool more = false;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        droppedUnreported -= batch;
+        more = droppedUnreported != 0;
+    }
+    if (more) boost::asio::post(ioService, [this] { reportDrops(); });
 }
 
-void SingleBoard::startReconnection() {
-    if (reconnection.start([this] { reopen(); })) state = COMM_FAILED;
-    autoMode.stop();
+void SingleBoard::update(std::shared_ptr<krvSerialMessage> frame) {
+    const std::shared_ptr<Message> message = createMessage(frame->frame);
+    if (!message) return;
+    if ((frame->id & 0x7F) == versionMessageType) {
+        linkState.boardAnswered();
+        std::lock_guard<std::mutex> hold(lock);
+        failedMark = false;
+    }
+    deliver(message);
 }
 
-void SingleBoard::reopen() {
-    if (closing) return;
-    try {
-        link = SerialConnection::open(port, ioService);
-        link->attach(this);
-    } catch (const boost::system::system_error& error) {
-        // The device is still gone. The connection stays without a link, and
-        // the next block given asks for another attempt: nothing retries on
-        // its own.
-        report((boost::format("011 Could not reopen port: %1%") % error.code()).str());
-        const std::string lost = writeWithoutLinkText();
-        while (!queue.empty()) {
-            queue.pop();
-            report(lost);
+void SingleBoard::report(const LinkError& error) {
+    if (error.isReadFailure()) {
+        failLink(error);
+    } else {
+        deliverError(error);
+    }
+}
+
+void SingleBoard::deliver(const std::shared_ptr<Message>& message) { observer.update(message); }
+
+// The one place an error becomes text.
+void SingleBoard::deliverError(const LinkError& error) {
+    if (linkState.phase() == LinkState::Phase::closed) return;
+    if (const std::shared_ptr<Message> message = createMessage(makeErrorFrame(describe(error))->frame)) {
+        deliver(message);
+    }
+}
+
+void SingleBoard::writeNext() {
+    if (!linkState.isOpen()) {
+        bool waiting = false;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            waiting = !queue.empty();
         }
+        // A block waiting for a port that a failure closed asks for it, and
+        // need not wait for an attempt auto mode put off to a later cycle.
+        if (waiting) askForReopen(Clock::now());
+        return;
+    }
+    if (writing) return;
+    const Block* next = nullptr;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (queue.empty()) return;
+        // Stays where it is while callers push behind it; only this thread
+        // pops it.
+        next = &queue.front();
+    }
+    writing = true;
+    const SerialConnection* writer = link.get();
+    link->write(*next, [this, writer](const boost::system::error_code& error) { onWritten(writer, error); });
+}
+
+void SingleBoard::onWritten(const SerialConnection* writer, const boost::system::error_code& error) {
+    // The write of a link that has failed since: its block stays at the
+    // front and goes to the reopened port.
+    if (writer != link.get() || !writing) return;
+    writing = false;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        queue.pop();
+    }
+    if (error) {
+        // Reported, and not written again.
+        failLink(LinkError{LinkError::Kind::write, error});
         return;
     }
     writeNext();
+}
+
+// A read or a write failed: the port is closed before anyone hears of it, so
+// that no caller writes to it any more and getState says so during the
+// delivery. The port is reopened once something waits for it: a block, or
+// auto mode.
+void SingleBoard::failLink(const LinkError& error) {
+    if (!link) return;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        openPort.reset();
+    }
+    try {
+        link->close();
+    } catch (const boost::system::system_error&) {
+        // The descriptor is gone all the same.
+    }
+    // Its pending completions keep the old link alive until they have run.
+    link.reset();
+    writing = false;
+    linkState.fail(Clock::now());
+    autoMode.clear();
+    autoTimer.cancel();
+    deliverError(error);
+    bool wanted = false;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        wanted = !queue.empty() || autoOn;
+    }
+    if (wanted) askForReopen(Clock::now());
+}
+
+void SingleBoard::askForReopen(Clock::time_point earliest) {
+    const std::optional<Clock::time_point> due = linkState.reopenBy(earliest);
+    if (!due) return;
+    reopenTimer.expires_at(*due);
+    reopenTimer.async_wait([this](const boost::system::error_code& error) {
+        if (!error) reopen();
+    });
+}
+
+void SingleBoard::reopen() {
+    if (linkState.phase() != LinkState::Phase::reopening) return;
+    if (linkState.attempt()) {
+        std::lock_guard<std::mutex> hold(lock);
+        failedMark = true;
+        state = COMM_FAILED;
+    }
+    try {
+        link = SerialConnection::open(port, ioService, *this);
+    } catch (const boost::system::system_error& error) {
+        linkState.stillGone(Clock::now());
+        deliverError(LinkError{LinkError::Kind::reopen, error.code()});
+        std::deque<Block> lost;
+        bool autoWanted = false;
+        {
+            std::lock_guard<std::mutex> hold(lock);
+            lost = queue.takeAll();
+            autoWanted = autoOn;
+        }
+        for (std::size_t i = 0; i < lost.size(); ++i) {
+            deliverError(LinkError{LinkError::Kind::write, boost::asio::error::not_connected});
+        }
+        // Auto mode goes on looking for the board, once a cycle; otherwise
+        // the next block asks again.
+        if (autoWanted) askForReopen(Clock::now() + AutoMode::cycle);
+        return;
+    }
+    linkState.opened();
+    bool autoWanted = false;
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        openPort = link->nativeHandle();
+        autoWanted = autoOn;
+    }
+    // A board that was away starts afresh: auto mode from its reset, behind
+    // the blocks that waited for the port.
+    if (autoWanted) {
+        autoMode.start(Clock::now());
+        watchAuto();
+    }
+    writeNext();
+}
+
+void SingleBoard::startAuto() {
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (autoOn) return;
+        autoOn = true;
+    }
+    boost::asio::post(ioService, [this] { beginAuto(); });
+}
+
+void SingleBoard::stopAuto() {
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        if (!autoOn) return;
+        autoOn = false;
+    }
+    boost::asio::post(ioService, [this] { endAuto(); });
+}
+
+bool SingleBoard::isAutoRunning() {
+    std::lock_guard<std::mutex> hold(lock);
+    return autoOn;
+}
+
+void SingleBoard::beginAuto() {
+    {
+        std::lock_guard<std::mutex> hold(lock);
+        // Stopped again before it began.
+        if (!autoOn) return;
+    }
+    if (linkState.isOpen()) {
+        autoMode.start(Clock::now());
+        watchAuto();
+    } else {
+        askForReopen(Clock::now());
+    }
+}
+
+void SingleBoard::endAuto() {
+    autoMode.stop();
+    if (!autoMode.running()) autoTimer.cancel();
+}
+
+void SingleBoard::watchAuto() {
+    if (!autoMode.running()) return;
+    autoTimer.expires_at(autoMode.due());
+    autoTimer.async_wait([this](const boost::system::error_code& error) {
+        if (!error) onAutoStep();
+    });
+}
+
+void SingleBoard::onAutoStep() {
+    if (!linkState.isOpen() || !autoMode.running()) return;
+    // A wait that had already ended when the timer was set anew.
+    if (Clock::now() < autoMode.due()) return watchAuto();
+    const bool completingOpening = autoMode.completingOpening();
+    if (const unsigned char request = autoMode.take()) {
+        std::lock_guard<std::mutex> hold(lock);
+        // Checked under the lock, so that nothing follows a stopAuto that
+        // has returned (but the opening pair's second request).
+        if (autoOn || completingOpening) handOver(Block{request});
+    }
+    watchAuto();
 }
 
 }  // namespace krvEBLowLevel

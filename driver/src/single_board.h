@@ -1,36 +1,40 @@
 #ifndef BOARDIO_SINGLE_BOARD_H
 #define BOARDIO_SINGLE_BOARD_H
 
-#include <atomic>
 #include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
+#include <boost/asio/steady_timer.hpp>
+#include <chrono>
 #include <cstddef>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
-#include <vector>
 
 #include "auto_mode.h"
 #include "boardio/commands.h"
 #include "boardio/messages.h"
 #include "boardio/observer.h"
-#include "reconnection.h"
+#include "link_error.h"
+#include "link_state.h"
+#include "port_exclusive.h"
 #include "serial_connection.h"
 #include "serial_message.h"
 #include "write_queue.h"
 
 namespace krvEBLowLevel {
 
-// The board connection behind an opened facade: its event loop and the one
-// thread that runs it, the serial link, the queue of blocks for the port,
-// auto mode, the reconnection, the state word and the observers of decoded
+// The board connection behind an opened facade: one event loop and the one
+// thread that runs it, the serial link and its state, the blocks on their
+// way to the port, auto mode, the state word, and the observer of decoded
 // messages.
 //
-// Threads: the caller's (construction, attach, sendCommand, startAuto,
-// stopAuto, close, destruction), the I/O thread (every write, every
-// delivery and every reconnection) and the auto-mode thread (queues blocks
-// only).
+// Threads: the caller's (construction, sendCommand, the auto-mode calls,
+// getState, close, destruction) and the I/O thread, which does everything
+// else: reading, writing, reopening, auto mode's timetable, and every
+// delivery. The link's state is the I/O thread's alone; what callers hand
+// over, and what they ask about, is kept under one lock.
 class SingleBoard final : public SerialObserver {
 public:
     static constexpr int commandCapacity = 10000;
@@ -38,66 +42,85 @@ public:
     // reason to queue, and still little memory when a board stops draining.
     static constexpr std::size_t writeQueueCapacity = 60 * 960;
 
-    // Opens the port and starts the I/O thread; throws
+    // Opens the port for `observer`, which hears every message from the
+    // first byte read on; nothing is read before start(). Throws
     // boost::system::system_error when the port cannot be opened or set up.
-    explicit SingleBoard(const std::string& port);
+    SingleBoard(const std::string& port, SingleBoardObserver& observer);
     // Must not run on the I/O thread.
     ~SingleBoard();
 
     SingleBoard(const SingleBoard&) = delete;
     SingleBoard& operator=(const SingleBoard&) = delete;
 
-    void attach(SingleBoardObserver* observer);
-    // Sets the state from the command's code and queues a copy of its bytes;
-    // does not wait for the write.
+    // Starts the I/O thread.
+    void start();
+    // Sets the state from the command's code and writes a copy of its bytes,
+    // at once when nothing else is on its way to the port; does not wait.
     void sendCommand(Command* command);
     void startAuto();
-    void stopAuto() { autoMode.stop(); }
-    bool isAutoRunning() const { return autoMode.running(); }
-    krvCommState getState() const { return state; }
+    // Returns at once; auto mode asks for nothing more (see AutoMode::stop).
+    void stopAuto();
+    bool isAutoRunning();
+    // COMM_FAILED while the port is not open; otherwise what the commands
+    // and the failure mark made it.
+    krvCommState getState();
     // Returns once the I/O thread has ended; no delivery follows. On the I/O
     // thread itself (inside an observer's update), which cannot wait for its
     // own end, it throws std::logic_error and changes nothing.
     void close();
 
+    // From the link, on the I/O thread.
     void update(std::shared_ptr<krvSerialMessage> frame) override;
+    void report(const LinkError& error) override;
 
 private:
+    using Clock = std::chrono::steady_clock;
+
     void runLoop();
+
+    // With `lock` held, on any thread.
+    void handOver(Block block);
+
+    // I/O thread.
     void deliver(const std::shared_ptr<Message>& message);
-    // Errors the driver finds itself: delivered like the link's, but never a
-    // cause to reconnect.
-    void report(const std::string& text);
-
-    void handleLinkError();
-    void startReconnection();
-    void reopen();
-
-    // Any thread: claims room for the block and hands it to the I/O thread.
-    void queueBlock(Block block);
-    void reportDropped();
-    void postDropReports();
-    // I/O thread: starts writing the next block unless one is in flight.
+    void deliverError(const LinkError& error);
+    void reportDrops();
     void writeNext();
+    void onWritten(const SerialConnection* writer, const boost::system::error_code& error);
+    void failLink(const LinkError& error);
+    void askForReopen(Clock::time_point earliest);
+    void reopen();
+    void beginAuto();
+    void endAuto();
+    void watchAuto();
+    void onAutoStep();
+    void shutDown();
 
-    std::string port;
+    const std::string port;
+    SingleBoardObserver& observer;
     boost::asio::io_context ioService;
     boost::asio::executor_work_guard<boost::asio::io_context::executor_type> work;
-    std::shared_ptr<SerialConnection> link;  // I/O thread only; null while a reopen is due or has failed
-    WriteQueue queue;
-    bool writing = false;  // I/O thread only: the queue's front block is in flight
-    std::atomic<unsigned> droppedUnreported{0};
-    Reconnection reconnection;
+
+    // I/O thread only.
+    std::shared_ptr<SerialConnection> link;  // null while the link is not open
+    LinkState linkState;
+    bool writing = false;  // the queue's front block is in flight
+    boost::asio::steady_timer reopenTimer;
     AutoMode autoMode;
+    boost::asio::steady_timer autoTimer;
 
-    std::atomic<krvCommState> state{COMM_IDLE};
-    std::atomic<bool> closing{false};
-
-    std::vector<SingleBoardObserver*> observers;
-    std::mutex observerLock;
+    // Shared with the callers' threads, under `lock`.
+    std::mutex lock;
+    WriteQueue queue;  // the front block is in flight while the I/O thread writes
+    // The port while the link is open: with nothing queued, a caller writes
+    // to it at once instead of waking the I/O thread.
+    std::optional<NativePortHandle> openPort;
+    krvCommState state = COMM_IDLE;
+    bool failedMark = false;  // more attempts than the limit since the board last answered
+    bool autoOn = false;      // the caller's wish, whatever the link's state
+    unsigned droppedUnreported = 0;
 
     std::thread ioThread;
-    std::atomic<std::thread::id> ioThreadId{};
 };
 
 }  // namespace krvEBLowLevel

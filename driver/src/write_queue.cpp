@@ -1,22 +1,22 @@
 #include "write_queue.h"
 
+#include <utility>
+
 namespace krvEBLowLevel {
 
-bool WriteQueue::reserve(std::size_t bytes) {
-    std::size_t claimed = reserved.load();
-    do {
-        if (bytes > capacity || claimed > capacity - bytes) return false;
-    } while (!reserved.compare_exchange_weak(claimed, claimed + bytes));
-    return true;
+void WriteQueue::push(Block block) {
+    held += block.size();
+    blocks.push_back(std::move(block));
 }
 
 void WriteQueue::pop() {
-    reserved -= blocks.front().size();
+    held -= blocks.front().size();
     blocks.pop_front();
 }
 
-void WriteQueue::clear() {
-    while (!blocks.empty()) pop();
+std::deque<Block> WriteQueue::takeAll() {
+    held = 0;
+    return std::exchange(blocks, {});
 }
 
 }  // namespace krvEBLowLevel

@@ -1,7 +1,6 @@
 #ifndef BOARDIO_WRITE_QUEUE_H
 #define BOARDIO_WRITE_QUEUE_H
 
-#include <atomic>
 #include <cstddef>
 #include <deque>
 #include <vector>
@@ -10,31 +9,27 @@ namespace krvEBLowLevel {
 
 using Block = std::vector<unsigned char>;
 
-// Blocks waiting for the port, first in, first out, within a bound in bytes.
-//
-// Room is claimed on the caller's thread, before the block is even handed to
-// the I/O thread, so that nothing on the way to the port can grow without
-// bound when the board does not drain the line (or the I/O thread is held
-// up). The blocks themselves live on the I/O thread only.
+// Blocks waiting for the port, first in, first out, within a bound in bytes,
+// so that nothing on the way to the port grows without bound when the board
+// does not drain the line. Not thread-safe: its owner guards it.
 class WriteQueue {
 public:
     explicit WriteQueue(std::size_t capacity) : capacity(capacity) {}
 
-    // Any thread: claims room for a block of `bytes`; false when the bytes
-    // already claimed and these would pass the bound.
-    bool reserve(std::size_t bytes);
-    // I/O thread only, for blocks whose room was claimed.
-    void push(Block block) { blocks.push_back(std::move(block)); }
+    // Whether a block of `bytes` still fits within the bound.
+    bool fits(std::size_t bytes) const { return bytes <= capacity && held <= capacity - bytes; }
+    void push(Block block);
     bool empty() const { return blocks.empty(); }
     // The block to write next; it stays in place until pop(), so a write in
-    // flight can point into it.
+    // flight can point into it, and blocks pushed meanwhile do not move it.
     const Block& front() const { return blocks.front(); }
     void pop();
-    void clear();
+    // Empties the queue: the blocks it held.
+    std::deque<Block> takeAll();
 
 private:
     const std::size_t capacity;
-    std::atomic<std::size_t> reserved{0};
+    std::size_t held = 0;
     std::deque<Block> blocks;
 };
 

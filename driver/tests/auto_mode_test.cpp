@@ -1,92 +1,88 @@
-// Auto mode against a virtual board: which requests it writes, in which
-// order and roughly how far apart, and how quickly it stops.
+// Auto mode's timetable with a clock of the test's own: which request falls
+// due when, and what a stop leaves.
+
+#include "auto_mode.h"
 
 #include <gtest/gtest.h>
 
-#include <thread>
+#include <vector>
 
-#include "boardio/boardio.h"
-#include "link_test_support.h"
-#include "virtualboard/virtual_board.h"
+#include "boardio/commands.h"
 
 namespace {
 
 using namespace krvEBLowLevel;
 using namespace std::chrono_literals;
-using linktest::elapsedSince;
-using virtualboard::Bytes;
-using virtualboard::VirtualBoard;
 
-class AutoModeTest : public ::testing::Test {
-protected:
-    void SetUp() override { driver.open(); }
-
-    VirtualBoard board;
-    std::string port = board.portName();
-    krvEBLow driver{port};
+struct Due {
+    std::chrono::milliseconds at;  // from the start
+    unsigned char request;
 };
 
-TEST_F(AutoModeTest, WritesItsRequestsInOrderAtTheirSpacingAndStopsAtOnce) {
-    // The two opening requests 200 ms apart, then one cycle of 2.2 s with a
-    // request every 400 ms and a pause of 600 ms before it starts again.
+// Takes every step due up to `until`, as the board connection's timer does.
+std::vector<Due> run(AutoMode& mode, AutoMode::Clock::time_point start, std::chrono::milliseconds until) {
+    std::vector<Due> requests;
+    while (mode.running() && mode.due() - start <= until) {
+        const auto at = std::chrono::duration_cast<std::chrono::milliseconds>(mode.due() - start);
+        if (const unsigned char request = mode.take()) requests.push_back({at, request});
+    }
+    return requests;
+}
+
+bool operator==(const Due& a, const Due& b) { return a.at == b.at && a.request == b.request; }
+
+void PrintTo(const Due& due, std::ostream* out) { *out << due.at.count() << "ms:" << static_cast<int>(due.request); }
+
+const AutoMode::Clock::time_point start{1h};
+
+TEST(AutoMode, OpensWithTheResetPairThenRepeatsItsCycleEvery2200Ms) {
+    AutoMode mode;
+    EXPECT_FALSE(mode.running());
+    mode.start(start);
+    EXPECT_EQ(run(mode, start, 3200ms), (std::vector<Due>{
+                                            {0ms, KRV_CMD_SEND_RESET},
+                                            {200ms, KRV_CMD_SEND_UPDATE_NICE},
+                                            {600ms, KRV_CMD_SEND_TRADEMARK},
+                                            {1000ms, KRV_CMD_RETURN_SERIALNR},
+                                            {1400ms, KRV_CMD_RETURN_BUSADDRESS},
+                                            {1800ms, KRV_CMD_SEND_CLK},
+                                            {2200ms, KRV_CMD_SEND_BRD},
+                                            {2800ms, KRV_CMD_SEND_TRADEMARK},
+                                            {3200ms, KRV_CMD_RETURN_SERIALNR},
+                                        }));
+}
+
+TEST(AutoMode, AStopEndsItButNeverLeavesTheResetWithoutTheRequestForUpdates) {
     const struct {
-        unsigned char request;
-        std::chrono::milliseconds gap;  // after the request before it
-    } expected[] = {
-        {KRV_CMD_SEND_RESET, 0ms},        {KRV_CMD_SEND_UPDATE_NICE, 200ms},  {KRV_CMD_SEND_TRADEMARK, 400ms},
-        {KRV_CMD_RETURN_SERIALNR, 400ms}, {KRV_CMD_RETURN_BUSADDRESS, 400ms}, {KRV_CMD_SEND_CLK, 400ms},
-        {KRV_CMD_SEND_BRD, 400ms},        {KRV_CMD_SEND_TRADEMARK, 600ms},
+        const char* when;
+        int stepsTakenFirst;
+        std::vector<Due> after;
+    } cases[] = {
+        {"before the reset", 0, {}},
+        {"between the pair", 1, {{200ms, KRV_CMD_SEND_UPDATE_NICE}}},
+        {"after the pair", 2, {}},
+        {"in the cycle", 5, {}},
     };
-    CmdSendUpdateBrd updates;
-    driver.sendCommand(&updates);
-    ASSERT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_UPDATE_BRD});
-
-    driver.startAuto();
-    driver.startAuto();  // already running: no second thread, no second reset
-    EXPECT_TRUE(driver.getAuto());
-
-    std::vector<std::chrono::steady_clock::time_point> arrivals;
-    for (const auto& step : expected) {
-        SCOPED_TRACE(static_cast<int>(step.request));
-        ASSERT_EQ(board.read(1, 2s), Bytes{step.request});
-        arrivals.push_back(std::chrono::steady_clock::now());
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.when);
+        AutoMode mode;
+        mode.start(start);
+        for (int i = 0; i < c.stepsTakenFirst; ++i) mode.take();
+        mode.stop();
+        EXPECT_EQ(run(mode, start, 10s), c.after);
+        EXPECT_FALSE(mode.running());
     }
-    // Offsets from the first arrival rather than single gaps, so that one
-    // late wake-up of this thread on a loaded machine does not shrink the gap
-    // after it; the steps are timed from auto mode's first write.
-    std::chrono::milliseconds due{0};
-    for (std::size_t i = 1; i < arrivals.size(); ++i) {
-        SCOPED_TRACE(i);
-        due += expected[i].gap;
-        const auto offset = std::chrono::duration_cast<std::chrono::milliseconds>(arrivals[i] - arrivals[0]);
-        EXPECT_GE(offset, due - 150ms);
-        EXPECT_LE(offset, due + 1000ms);
-    }
-    EXPECT_EQ(driver.getState(), COMM_UPDATE_BRD) << "auto mode's writes change no state";
-
-    const auto stopping = std::chrono::steady_clock::now();
-    driver.stopAuto();
-    EXPECT_LT(elapsedSince(stopping), 500ms);
-    EXPECT_FALSE(driver.getAuto());
-    EXPECT_TRUE(board.readUntilQuiet(700ms, 2s).empty()) << "nothing is written after stopAuto returns";
 }
 
-TEST_F(AutoModeTest, AStopRightAfterStartingWaitsOnlyForTheOpeningPair) {
-    driver.startAuto();
-    const auto stopping = std::chrono::steady_clock::now();
-    driver.stopAuto();
-    EXPECT_LT(elapsedSince(stopping), 1s);
-    EXPECT_FALSE(driver.getAuto());
-    EXPECT_EQ(board.readUntilQuiet(700ms, 3s), (Bytes{KRV_CMD_SEND_RESET, KRV_CMD_SEND_UPDATE_NICE}));
-    driver.stopAuto();  // not running: nothing to do
-}
-
-TEST(AutoModeWithoutSession, DoesNothing) {
-    std::string port = "/nonexistent/board";
-    krvEBLow driver(port);
-    driver.startAuto();
-    EXPECT_FALSE(driver.getAuto());
-    driver.stopAuto();
+TEST(AutoMode, ClearForgetsEvenTheOpeningPairAndAStartBeginsAfresh) {
+    AutoMode mode;
+    mode.start(start);
+    mode.take();
+    mode.clear();
+    EXPECT_FALSE(mode.running());
+    mode.start(start + 3s);
+    EXPECT_EQ(run(mode, start, 3200ms), (std::vector<Due>{{3000ms, KRV_CMD_SEND_RESET},
+                                                          {3200ms, KRV_CMD_SEND_UPDATE_NICE}}));
 }
 
 }  // namespace

@@ -28,7 +28,8 @@ std::string hex(unsigned char byte) {
 
 // Feeds the stream at most piece bytes at a time (and never more than
 // wanted()), as reads that bring whatever has arrived do, and lists what
-// came out: a frame as "frame:" and its bytes in hex, an error as its text.
+// came out: a frame as "frame:" and its bytes in hex, a dropped byte as
+// "stray", a dropped header as "bad size".
 std::vector<std::string> cut(const Bytes& stream, std::size_t piece) {
     FrameCutter cutter;
     std::vector<std::string> outcomes;
@@ -37,7 +38,8 @@ std::vector<std::string> cut(const Bytes& stream, std::size_t piece) {
         std::memcpy(cutter.destination(), stream.data() + at, count);
         at += count;
         const FrameCutter::Outcome outcome = cutter.take(count);
-        if (outcome.error != nullptr) outcomes.push_back(outcome.error);
+        if (outcome.strayByte) outcomes.push_back("stray");
+        if (outcome.badSize) outcomes.push_back("bad size");
         if (!outcome.frame) continue;
         std::string frame = "frame:";
         const int kept = std::min(outcome.frame->size, krvEBLowLevel::frameCapacity);
@@ -50,8 +52,8 @@ std::vector<std::string> cut(const Bytes& stream, std::size_t piece) {
 TEST(FrameCutter, FindsEveryFrameAfterStrayBytesAndBadHeaders) {
     const Bytes version = {0x93, 0x00, 0x05, 0x01, 0x02};
     const std::string versionFrame = "frame:9300050102";
-    const std::string stray = FrameCutter::strayByte;
-    const std::string bad = FrameCutter::badSize;
+    const std::string stray = "stray";
+    const std::string bad = "bad size";
     auto before = [&](Bytes bytes) {
         bytes.insert(bytes.end(), version.begin(), version.end());
         return bytes;
@@ -65,7 +67,7 @@ TEST(FrameCutter, FindsEveryFrameAfterStrayBytesAndBadHeaders) {
         std::vector<std::string> outcomes;
     } cases[] = {
         {"a frame without payload", {0x85, 0x00, 0x03}, {"frame:850003"}},
-        {"stray bytes, one error each", before({0x00, 0x41, 0x7F}), {stray, stray, stray, versionFrame}},
+        {"stray bytes, each dropped", before({0x00, 0x41, 0x7F}), {stray, stray, stray, versionFrame}},
         {"size 0", before({0x8E, 0x00, 0x00}), {bad, versionFrame}},
         {"size 2, shorter than its own header", before({0x8E, 0x00, 0x02}), {bad, versionFrame}},
         {"high size byte is the next frame's id", before({0x8E}), {bad, versionFrame}},

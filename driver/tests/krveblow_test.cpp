@@ -294,9 +294,10 @@ TEST(FacadeShutdown, EndsPromptlyAfterTheLinkFailedAndDuringTheReconnectionPause
         board.unplug();
         ASSERT_TRUE(log.waitForText(errorText("002 Could not read command: asio.misc:2")));
         if (reconnecting) {
+            // Asks for the port, which opens no sooner than the pause after
+            // the failure.
             CmdSendBrd command;
             driver.sendCommand(&command);
-            ASSERT_TRUE(log.waitForText(errorText("010 Could not write data: system:9")));
         }
         const auto closing = std::chrono::steady_clock::now();
         driver.close();

@@ -1,5 +1,6 @@
-// A board that vanishes and comes back under the same name: the errors the
-// observers see, the reopen driven by commands, and the failure mark.
+// A board that vanishes and comes back under the same name: what the
+// observers hear, the state the facade reports, the reopen that the next
+// command (or auto mode) asks for, and the failure mark.
 
 #include <gtest/gtest.h>
 
@@ -20,9 +21,14 @@ using virtualboard::Bytes;
 using virtualboard::VirtualBoard;
 
 const std::string readFailed = errorText("002 Could not read command: asio.misc:2");
-const std::string writeOnClosedPort = errorText("010 Could not write data: system:9");
 const std::string writeWithoutLink = errorText("010 Could not write data: system:107");
 const std::string reopenFailed = errorText("011 Could not reopen port: system:2");
+
+std::vector<std::string> textsOf(const std::vector<linktest::Seen>& seen) {
+    std::vector<std::string> texts;
+    for (const auto& s : seen) texts.push_back(s.text);
+    return texts;
+}
 
 class ReconnectionTest : public ::testing::Test {
 protected:
@@ -30,6 +36,10 @@ protected:
         driver.attach(&log);
         driver.open();
         ASSERT_TRUE(board.waitForHost(2s));
+    }
+    void pull() {
+        board.unplug();
+        ASSERT_TRUE(log.waitForText(readFailed));
     }
 
     ScratchDir scratch;
@@ -39,23 +49,19 @@ protected:
     krvEBLow driver{port};
 };
 
-TEST_F(ReconnectionTest, ACommandAfterTheDeviceVanishedReopensThePortThroughItsLink) {
-    board.unplug();
-    ASSERT_TRUE(log.waitForText(readFailed));
-    EXPECT_EQ(driver.getState(), COMM_IDLE) << "a read error alone changes no state";
+TEST_F(ReconnectionTest, AFailedReadClosesThePortAndTheNextCommandReopensItAndIsWritten) {
+    pull();
+    EXPECT_EQ(driver.getState(), COMM_FAILED);
+    EXPECT_FALSE(board.hostAttached()) << "the port was closed";
     // Long enough for an event loop without work to have ended.
     std::this_thread::sleep_for(100ms);
 
     board.replug();
-    CmdSendBrd lost;
-    driver.sendCommand(&lost);
-    ASSERT_TRUE(log.waitForText(writeOnClosedPort));
-    ASSERT_TRUE(board.waitForHost(3s)) << "the port was reopened through the re-pointed link";
-
-    CmdSendVersion request;
+    CmdSendBrd request;
     driver.sendCommand(&request);
-    EXPECT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_VERSION});
-    EXPECT_EQ(log.snapshot().size(), 2u) << "nothing but the two errors was reported";
+    EXPECT_EQ(board.read(1, 3s), Bytes{KRV_CMD_SEND_BRD}) << "written to the reopened port, not lost";
+    EXPECT_EQ(driver.getState(), COMM_BOARD);
+    EXPECT_EQ(textsOf(log.snapshot()), std::vector<std::string>{readFailed}) << "nothing but the read was reported";
 
     // Frames of the new device reach the observers.
     board.writeFrame(0x8E, {23, 1});
@@ -63,32 +69,26 @@ TEST_F(ReconnectionTest, ACommandAfterTheDeviceVanishedReopensThePortThroughItsL
 }
 
 TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardSendsItsVersion) {
-    board.unplug();
-    ASSERT_TRUE(log.waitForText(readFailed));
-
-    // The first command fails on the closed port and starts the first
-    // attempt; each later one waits for an attempt of its own and is reported
-    // as not written when that attempt fails.
+    pull();
+    // Each command asks for an attempt of its own and is reported as not
+    // written when that attempt fails.
     CmdSendReset reset;
     for (std::size_t attempt = 1; attempt <= 4; ++attempt) {
         SCOPED_TRACE(attempt);
         driver.sendCommand(&reset);
-        ASSERT_TRUE(log.waitForText(reopenFailed, attempt));
-        EXPECT_EQ(driver.getState(), attempt < 4 ? COMM_IDLE : COMM_FAILED);
+        ASSERT_TRUE(log.waitForText(writeWithoutLink, attempt));
+        EXPECT_EQ(driver.getState(), COMM_FAILED);
     }
-    ASSERT_TRUE(log.waitForText(writeWithoutLink, 3));
-    std::vector<std::string> texts;
-    for (const auto& seen : log.snapshot()) texts.push_back(seen.text);
-    EXPECT_EQ(texts,
-              (std::vector<std::string>{readFailed, writeOnClosedPort, reopenFailed, reopenFailed, writeWithoutLink,
+    EXPECT_EQ(textsOf(log.snapshot()),
+              (std::vector<std::string>{readFailed, reopenFailed, writeWithoutLink, reopenFailed, writeWithoutLink,
                                         reopenFailed, writeWithoutLink, reopenFailed, writeWithoutLink}));
 
     // The fifth attempt finds the board again; the mark holds until the
     // board answers with its version.
     board.replug();
     driver.sendCommand(&reset);
+    EXPECT_EQ(board.read(1, 3s), Bytes{KRV_CMD_SEND_RESET});
     EXPECT_EQ(driver.getState(), COMM_FAILED);
-    ASSERT_TRUE(board.waitForHost(3s));
     board.writeFrame(0x93, {1, 2});
     ASSERT_TRUE(log.waitUntil([](const auto& seen) { return seen.back().id == 19; }));
     EXPECT_EQ(driver.getState(), COMM_FAILED) << "the state waits for the next command";
@@ -98,49 +98,46 @@ TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardSe
     EXPECT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_RESET});
 }
 
-// With the board back before the pause ends, and without.
-class ThePauseTest : public ReconnectionTest, public ::testing::WithParamInterface<bool> {};
+// With the board back before the reopen, and without.
+class CommandsWhileTheBoardIsAway : public ReconnectionTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(ThePauseTest, CommandsGivenDuringItWaitForTheReopenedPort) {
+TEST_P(CommandsWhileTheBoardIsAway, WaitForTheReopenedPortOrAreEachReported) {
     const bool boardReturns = GetParam();
-    board.unplug();
-    ASSERT_TRUE(log.waitForText(readFailed));
+    pull();
     if (boardReturns) board.replug();
-    CmdSendBrd lost;
-    driver.sendCommand(&lost);
-    ASSERT_TRUE(log.waitForText(writeOnClosedPort));
+    CmdSendBrd first;
     CmdSendVersion version;
     CmdSendClk clock;
-    driver.sendCommand(&version);
-    driver.sendCommand(&clock);
+    for (Command* command : std::initializer_list<Command*>{&first, &version, &clock}) driver.sendCommand(command);
 
-    std::vector<std::string> expected = {readFailed, writeOnClosedPort};
+    std::vector<std::string> expected = {readFailed};
     if (boardReturns) {
-        EXPECT_EQ(board.read(2, 3s), (Bytes{KRV_CMD_SEND_VERSION, KRV_CMD_SEND_CLK}));
+        EXPECT_EQ(board.read(3, 3s), (Bytes{KRV_CMD_SEND_BRD, KRV_CMD_SEND_VERSION, KRV_CMD_SEND_CLK}));
     } else {
-        ASSERT_TRUE(log.waitForText(writeWithoutLink, 2, 3s));
-        expected.insert(expected.end(), {reopenFailed, writeWithoutLink, writeWithoutLink});
+        ASSERT_TRUE(log.waitForText(writeWithoutLink, 3, 3s));
+        expected.insert(expected.end(), {reopenFailed, writeWithoutLink, writeWithoutLink, writeWithoutLink});
     }
-    std::vector<std::string> texts;
-    for (const auto& seen : log.snapshot()) texts.push_back(seen.text);
-    EXPECT_EQ(texts, expected);
+    EXPECT_EQ(textsOf(log.snapshot()), expected);
 }
 
-INSTANTIATE_TEST_SUITE_P(BoardBackOrNot, ThePauseTest, ::testing::Bool());
+INSTANTIATE_TEST_SUITE_P(BoardBackOrNot, CommandsWhileTheBoardIsAway, ::testing::Bool());
 
-TEST_F(ReconnectionTest, AReconnectionStopsAutoModeAndDoesNotRestartIt) {
+TEST_F(ReconnectionTest, AutoModeLooksForTheBoardWhileItIsAwayAndRunsAgainOnceItIsBack) {
     driver.startAuto();
-    ASSERT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_RESET});
-    board.unplug();
-    ASSERT_TRUE(log.waitForText(readFailed));
+    ASSERT_EQ(board.read(2, 2s), (Bytes{KRV_CMD_SEND_RESET, KRV_CMD_SEND_UPDATE_NICE}));
+    pull();
+    EXPECT_TRUE(driver.getAuto()) << "still on: the caller did not stop it";
+    // Its first attempt, after the pause, finds nothing; the board comes
+    // back before the next one, a cycle later.
+    ASSERT_TRUE(log.waitForText(reopenFailed, 1, 3s));
     board.replug();
-
-    // Auto mode's next request fails on the closed port and starts the
-    // reconnection, which stops auto mode from the I/O thread.
-    ASSERT_TRUE(log.waitForText(writeOnClosedPort));
-    ASSERT_TRUE(board.waitForHost(3s));
+    EXPECT_TRUE(driver.getAuto());
+    ASSERT_TRUE(board.waitForHost(5s));
+    EXPECT_EQ(board.read(3, 3s), (Bytes{KRV_CMD_SEND_RESET, KRV_CMD_SEND_UPDATE_NICE, KRV_CMD_SEND_TRADEMARK}))
+        << "from its start again, as for a new board";
+    EXPECT_EQ(textsOf(log.snapshot()), (std::vector<std::string>{readFailed, reopenFailed}));
+    driver.stopAuto();
     EXPECT_FALSE(driver.getAuto());
-    EXPECT_TRUE(board.readUntilQuiet(700ms, 2s).empty());
 }
 
 }  // namespace

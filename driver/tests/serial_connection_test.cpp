@@ -1,5 +1,6 @@
-// The serial link against a virtual board: frames cut from the port, error
-// frames, the writer, and the port's exclusive use.
+// The serial link against a virtual board: frames cut from the port, what it
+// reports of stray bytes and of a failed read, the writer, and the port's
+// exclusive use.
 
 #include "serial_connection.h"
 
@@ -26,39 +27,43 @@ using virtualboard::VirtualBoard;
 struct Received {
     unsigned char id;
     int size;
-    Bytes bytes;    // the frame's first `size` bytes
-    bool portOpen;  // whether the link's port counted as open during delivery
+    Bytes bytes;  // the frame's first `size` bytes
 };
 
-std::string textOf(const Received& frame) { return std::string(frame.bytes.begin() + 3, frame.bytes.end()); }
-
-class FrameLog : public SerialObserver {
+// Records frames, and everything the link reports as its text, in order.
+class LinkLog : public SerialObserver {
 public:
     void update(std::shared_ptr<krvSerialMessage> message) override {
         const int kept = std::clamp(message->size, 0, frameCapacity);
-        Received received{message->id, message->size, Bytes(message->frame, message->frame + kept),
-                          link != nullptr && link->isOpen()};
         std::lock_guard<std::mutex> guard(lock);
-        frames.push_back(std::move(received));
+        frames.push_back({message->id, message->size, Bytes(message->frame, message->frame + kept)});
+        events.push_back("frame " + std::to_string(message->id));
+        changed.notify_all();
+    }
+    void report(const LinkError& error) override {
+        std::lock_guard<std::mutex> guard(lock);
+        events.push_back(describe(error));
         changed.notify_all();
     }
 
-    bool waitForCount(std::size_t count, std::chrono::milliseconds timeout = 5s) {
+    bool waitForEvents(std::size_t count, std::chrono::milliseconds timeout = 5s) {
         std::unique_lock<std::mutex> guard(lock);
-        return changed.wait_for(guard, timeout, [&] { return frames.size() >= count; });
+        return changed.wait_for(guard, timeout, [&] { return events.size() >= count; });
     }
-
-    std::vector<Received> snapshot() {
+    std::vector<std::string> eventsSoFar() {
+        std::lock_guard<std::mutex> guard(lock);
+        return events;
+    }
+    std::vector<Received> framesSoFar() {
         std::lock_guard<std::mutex> guard(lock);
         return frames;
     }
-
-    SerialConnection* link = nullptr;  // set before the loop runs
 
 private:
     std::mutex lock;
     std::condition_variable changed;
     std::vector<Received> frames;
+    std::vector<std::string> events;
 };
 
 Bytes patternOf(std::size_t length, unsigned char salt) {
@@ -70,17 +75,12 @@ Bytes patternOf(std::size_t length, unsigned char salt) {
 class SerialConnectionTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        link = SerialConnection::open(board.portName(), loop);
-        frames.link = link.get();
-        link->attach(&frames);
+        link = SerialConnection::open(board.portName(), loop, log);
         runner = std::thread([this] { loop.run(); });
     }
 
     void TearDown() override {
-        boost::asio::post(loop, [this] {
-            link->detach(&frames);
-            link->close();
-        });
+        boost::asio::post(loop, [this] { link->close(); });
         work.reset();
         runner.join();
     }
@@ -93,17 +93,18 @@ protected:
     }
 
     // Writes on the loop thread and waits until the write has completed.
-    void write(const Bytes& bytes) {
-        std::promise<void> written;
-        boost::asio::post(loop,
-                          [&] { link->write(bytes, [&](const boost::system::error_code&) { written.set_value(); }); });
-        written.get_future().wait();
+    boost::system::error_code write(const Bytes& bytes) {
+        std::promise<boost::system::error_code> written;
+        boost::asio::post(loop, [&] {
+            link->write(bytes, [&](const boost::system::error_code& error) { written.set_value(error); });
+        });
+        return written.get_future().get();
     }
 
     VirtualBoard board;
     boost::asio::io_context loop;
     boost::asio::executor_work_guard<boost::asio::io_context::executor_type> work{loop.get_executor()};
-    FrameLog frames;
+    LinkLog log;
     std::shared_ptr<SerialConnection> link;
     std::thread runner;
 };
@@ -120,8 +121,8 @@ TEST_F(SerialConnectionTest, FramesOfEverySizeArriveWholeAndInOrder) {
     for (const Bytes& frame : sent) stream.insert(stream.end(), frame.begin(), frame.end());
     board.writeBytes(stream);
 
-    ASSERT_TRUE(frames.waitForCount(sent.size()));
-    const std::vector<Received> received = frames.snapshot();
+    ASSERT_TRUE(log.waitForEvents(sent.size()));
+    const std::vector<Received> received = log.framesSoFar();
     ASSERT_EQ(received.size(), sent.size());
     for (std::size_t i = 0; i < sent.size(); ++i) {
         SCOPED_TRACE(i);
@@ -156,25 +157,41 @@ TEST(ErrorFrame, KeepsAtMost255CharactersAndSplitsTheSizeIntoSevenBitBytes) {
     }
 }
 
-TEST_F(SerialConnectionTest, ReadErrorIsReportedWhileThePortIsOpenThenItCloses) {
-    board.unplug();
-    ASSERT_TRUE(frames.waitForCount(1));
-    const Received readError = frames.snapshot()[0];
-    EXPECT_EQ(textOf(readError), "002 Could not read command: asio.misc:2");
-    EXPECT_TRUE(readError.portOpen);
-    EXPECT_FALSE(portOpen());
+TEST_F(SerialConnectionTest, EachRunOfStrayBytesIsReportedOnceBeforeWhatEndsIt) {
+    const Bytes frame = VirtualBoard::frame(0x8E, {23, 1});
+    const std::string frameEvent = "frame " + std::to_string(0x8E);
+    const std::string stray = "020 No command found, data loss possible";
+    Bytes stream(2000, 0x05);
+    for (const Bytes& part : {frame, Bytes{0x05}, frame, Bytes{0x01, 0x02, 0x8E, 0x00, 0x00}, frame, Bytes(3, 0x7F)}) {
+        stream.insert(stream.end(), part.begin(), part.end());
+    }
+    board.writeBytes(stream);
 
-    // A write on the closed port fails, and says so with the port closed.
-    write({0x42});
-    ASSERT_TRUE(frames.waitForCount(2));
-    const Received writeError = frames.snapshot()[1];
-    EXPECT_EQ(textOf(writeError), "010 Could not write data: system:9");
-    EXPECT_FALSE(writeError.portOpen);
+    // The last run has nothing after it: it is reported once the line is
+    // quiet.
+    const std::vector<std::string> expected = {
+        stray + " (2000 bytes)", frameEvent, stray + " (1 byte)", frameEvent, stray + " (2 bytes)",
+        "021 Invalid frame size, data loss possible", frameEvent, stray + " (3 bytes)",
+    };
+    ASSERT_TRUE(log.waitForEvents(expected.size()));
+    std::this_thread::sleep_for(300ms);
+    EXPECT_EQ(log.eventsSoFar(), expected);
+}
+
+TEST_F(SerialConnectionTest, AFailedReadIsReportedOnceAndLeavesThePortToItsOwner) {
+    board.unplug();
+    ASSERT_TRUE(log.waitForEvents(1));
+    // Reading has stopped: the end of file, which a pseudo-terminal repeats
+    // at once for every read, is not read again and again.
+    std::this_thread::sleep_for(200ms);
+    EXPECT_EQ(log.eventsSoFar(), std::vector<std::string>{"002 Could not read command: asio.misc:2"});
+    EXPECT_TRUE(portOpen());
+    EXPECT_TRUE(write({0x42})) << "a write fails on a board that has gone, and says so";
 }
 
 TEST_F(SerialConnectionTest, ASecondOpenOfAHeldPortIsRefusedAndTheClosedPortIsFreeForEveryone) {
-    EXPECT_THROW(SerialConnection::open(board.portName(), loop), boost::system::system_error);
-    write({0x4D});
+    EXPECT_THROW(SerialConnection::open(board.portName(), loop, log), boost::system::system_error);
+    EXPECT_FALSE(write({0x4D}));
     EXPECT_EQ(board.read(1, 2s), Bytes{0x4D}) << "the first link keeps working";
 
     // Not only for root: a pseudo-terminal keeps its exclusive flag beyond
@@ -182,7 +199,7 @@ TEST_F(SerialConnectionTest, ASecondOpenOfAHeldPortIsRefusedAndTheClosedPortIsFr
     boost::asio::post(loop, [this] { link->close(); });
     EXPECT_FALSE(portOpen());
     boost::asio::io_context other;
-    EXPECT_NO_THROW(SerialConnection::open(board.portName(), other)->close());
+    EXPECT_NO_THROW(SerialConnection::open(board.portName(), other, log)->close());
 }
 
 }  // namespace

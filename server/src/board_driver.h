@@ -20,6 +20,9 @@ public:
     virtual void close() = 0;
     // The command may be deleted as soon as this returns.
     virtual void sendCommand(krvEBLowLevel::Command* command) = 0;
+    // COMM_FAILED while the link to the board has failed (the board pulled
+    // out): its port is closed.
+    virtual krvEBLowLevel::krvCommState getState() = 0;
 };
 
 // Makes the driver of a new board connection on a serial device.

@@ -14,6 +14,7 @@ public:
     void open() override { driver->open(); }
     void close() override { driver->close(); }
     void sendCommand(krvEBLowLevel::Command* command) override { driver->sendCommand(command); }
+    krvEBLowLevel::krvCommState getState() override { return driver->getState(); }
 
 private:
     krvEBLowLevel::krvEBLow* driver;

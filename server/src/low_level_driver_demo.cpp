@@ -60,8 +60,10 @@ void LowLevelDriverDemo::connectDevice(const std::string& portText, const std::s
     device = portDevice;
     if (connected) {
         // A program that connects to a relay that already has the board (as
-        // at start-up in auto-connect mode) must not lose it by asking again.
-        if (device == openDevice) {
+        // at start-up in auto-connect mode) must not lose it by asking again;
+        // but a port closed by a failed link (the board pulled out) is opened
+        // afresh, and the answer says whether it opened.
+        if (device == openDevice && driver->getState() != COMM_FAILED) {
             sendLine("CONN");
             return;
         }

@@ -39,9 +39,10 @@ public:
 
     // A connect request for portText: a COM<n> name or a name given with
     // --map. With a connection open on the same device the program is told
-    // "CONN" again and the connection stays; one open on another device is
-    // closed and the new one opened. A text that names no port gets "ERROR"
-    // and leaves an open connection as it is.
+    // "CONN" again and the connection stays, unless its link has failed: then
+    // it is opened afresh, as is a connection to another device once the one
+    // open is closed. A text that names no port gets "ERROR" and leaves an
+    // open connection as it is.
     void connectBoard(const std::string& portText);
     // Connects the board on a device named directly (a device path given
     // at start-up), as connectBoard does once it has the device.

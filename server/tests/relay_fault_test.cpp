@@ -8,6 +8,7 @@
 #include <random>
 #include <thread>
 
+#include "child_process.h"
 #include "link_test_support.h"
 #include "relay_fixture.h"
 
@@ -200,6 +201,55 @@ TEST_F(RelayTest, HugeLinesAndBinaryGarbageAreHandledAndKeptOutOfTheTerminal) {
     EXPECT_EQ(console.find('\x07'), std::string::npos);
     EXPECT_EQ(console.find('\x9b'), std::string::npos);
     EXPECT_NE(console.find("\\x1B"), std::string::npos);
+}
+
+TEST_F(RelayTest, ABoardPulledOutAndPutBackCostsNoRequestAndConnectRequestsTellTheTruth) {
+    const linktest::ScratchDir scratch;
+    const std::string link = scratch.boardLink();
+    std::unique_ptr<ChildProcess> boardsim;
+    const auto plugIn = [&] {
+        boardsim = std::make_unique<ChildProcess>(
+            std::vector<std::string>{BOARDSIM_BINARY, "--link", link, "--pace", "0"});
+        ASSERT_TRUE(boardsim->waitForConsole("link " + link + " -> "));
+    };
+    const auto pullOut = [&] { boardsim->stop({}, SIGTERM); };
+    const auto ask = [&](const std::string& line) {
+        program->sendLine(line);
+        return program->readLine();
+    };
+    const std::string readFailed = "ERROR: 255 : 002 Could not read command: asio.misc:2";
+    plugIn();
+    startRelay({"--map", "COM3=" + link, std::to_string(port)});
+    connectProgram();
+    ASSERT_EQ(ask("COM3"), "CONN");
+    EXPECT_EQ(ask("77"), "01.00");
+
+    // Pulled out: asking for the port again is no use while the board is
+    // away, and opens it once the board is back.
+    pullOut();
+    EXPECT_EQ(program->readLine(), readFailed);
+    EXPECT_EQ(ask("COM3"), "ERROR");
+    plugIn();
+    EXPECT_EQ(ask("COM3"), "CONN");
+    EXPECT_EQ(ask("77"), "01.00");
+
+    // Pulled out and put back: the next request opens the port again itself
+    // and reaches the board.
+    pullOut();
+    EXPECT_EQ(program->readLine(), readFailed);
+    plugIn();
+    EXPECT_EQ(ask("77"), "01.00");
+    EXPECT_EQ(ask("DISC"), "DISCONN");
+}
+
+TEST_F(RelayTest, ARunOfStrayBytesIsOneLineAndTheFrameAfterItArrives) {
+    startConnected();
+    Bytes noise(2000, 0x05);
+    const Bytes frame = fieldUpdate(23, 1);
+    noise.insert(noise.end(), frame.begin(), frame.end());
+    board.writeBytes(noise);
+    EXPECT_EQ(program->readLine(), "ERROR: 255 : 020 No command found, data loss possible (2000 bytes)");
+    EXPECT_EQ(program->readLine(), "023P");
 }
 
 TEST_F(RelayTest, AProgramThatResetsAtOnceEndsTheSessionCleanly) {

@@ -73,17 +73,15 @@ TEST_F(RelayUnderWineTest, GreetsConnectsTheComPortRelaysBothWaysReconnectsAndEn
     EXPECT_EQ(program.readLine(reply), textOf(update));
 
     // The cable is pulled and put back: the program hears of the failed
-    // read, and a request after the replug reopens the port.
+    // read, and its next request reopens the port and reaches the board.
     board->unplug();
     EXPECT_THAT(program.readLine(reply).value_or(""), StartsWith("ERROR: 255 : 00")) << relayProcess->console();
     board->replug();
     program.sendLine("66");
-    EXPECT_THAT(program.readLine(reply).value_or(""), StartsWith("ERROR: 255 : 010")) << relayProcess->console();
     ASSERT_TRUE(board->waitForHost(reply)) << relayProcess->console();
-    program.sendLine("66");
     EXPECT_EQ(board->read(1, reply), Bytes{0x42});
     board->writeBytes(update);
-    EXPECT_EQ(program.readLine(reply), textOf(update));
+    EXPECT_EQ(program.readLine(reply), textOf(update)) << "and nothing came before it";
 
     program.sendLine("DISC");
     EXPECT_EQ(program.readLine(reply), "DISCONN");

@@ -36,25 +36,45 @@ public:
     std::string getPort();
 
     // Opens the port; throws boost::system::system_error when it cannot be
-    // opened or configured. An open session is closed first.
+    // opened or configured. An open session is closed first. Observers
+    // attached before open hear every message from the first byte read.
     void open();
-    // Returns once the session's threads have ended: no update follows.
+    // Returns once the session's thread has ended: no update follows.
     void close();
+    // COMM_FAILED while the link has failed (its port is closed until
+    // something reopens it); otherwise as krvCommState says.
     krvCommState getState();
-    // Queues a copy of the command's bytes and returns at once. The bytes
-    // waiting for the port are bounded (a minute of the line's time): a
-    // command beyond the bound is not queued, and the observers get the error
-    // "012 Command dropped: the board is not keeping up" for it. Commands
-    // given while the port is being reopened are written once it is open
-    // again, or reported as not written when the reopen fails.
+    // Writes a copy of the command's bytes, on the caller's thread when
+    // nothing else is on its way to the port, and returns without waiting.
+    // The bytes waiting for the port are bounded (a minute of the line's
+    // time): a command beyond the bound is not kept, and the observers get
+    // "012 Command dropped: the board is not keeping up" for it.
+    //
+    // A failed read or write (the board pulled out) closes the port at once
+    // and is reported (002 to 004, 010); nothing is written to the closed
+    // port. The next command reopens it, no sooner than 500 ms after it was
+    // closed, and is then written; commands given meanwhile wait and follow
+    // in order. When the port cannot be reopened the observers get "011
+    // Could not reopen port: ..." and, for each waiting command, "010 Could
+    // not write data: ..."; the next command tries again.
     void sendCommand(Command* command);
 
     void attach(SingleBoardObserver* observer);
     void detach(SingleBoardObserver* observer);
     virtual void update(std::shared_ptr<Message> message) override;
 
-    // Auto mode polls the board on a thread of its own; stopAuto returns
-    // once that thread has ended. getAuto tells whether auto mode runs.
+    // Auto mode polls the board on the session's own thread; startAuto and
+    // stopAuto return at once. Nothing auto mode asks for follows a stopAuto,
+    // except right after startAuto the request for updates that follows the
+    // reset: a board left reset without it would stay silent.
+    //
+    // When the link fails, auto mode waits for the port and looks for the
+    // board itself: 500 ms after the failure, then once a cycle (2.2 s),
+    // each failed attempt reported with 011. Once the port is open again it
+    // starts afresh with the reset.
+    //
+    // getAuto tells whether auto mode is on: from startAuto until stopAuto
+    // or close, whether the link is up or not.
     void startAuto();
     void stopAuto();
     bool getAuto();

@@ -9,9 +9,15 @@
 namespace krvEBLowLevel {
 
 // Coarse communication state of a board connection, kept as one 32-bit word.
+//
+// COMM_FAILED holds while the link has failed and its port is closed. It is
+// also what every command sets while the link is marked failed: after more
+// than three attempts to reopen the port since the board last sent its
+// version; the version clears the mark, and the next state-changing command
+// its state.
 enum krvCommState {
     COMM_CLOSED = 0,     // no board connection
-    COMM_FAILED = 1,     // link marked failed after repeated reconnection attempts
+    COMM_FAILED = 1,     // the link has failed, or is marked failed (above)
     COMM_IDLE = 2,       // just opened, or the last state-changing command was a reset
     COMM_BOARD = 3,      // the last state-changing command asked for the board
     COMM_UPDATE_BRD = 4  // the last state-changing command asked for board updates

@@ -78,7 +78,9 @@ TEST(Scenario, APulledCableAndNoiseReachTheProgramThroughTheRelayInTheirOrder) {
         return line.find("002 Could not read command") != std::string::npos;
     });
     EXPECT_LT(at("041P"), pull - seen.begin());
-    EXPECT_EQ(std::count(pull, seen.end(), "ERROR: 255 : 020 No command found, data loss possible"), 8);
+    // The noise is one run, reported once.
+    EXPECT_EQ(std::count_if(pull, seen.end(), [](const std::string& line) { return line.find(" : 020 ") != std::string::npos; }), 1);
+    EXPECT_NE(std::find(pull, seen.end(), "ERROR: 255 : 020 No command found, data loss possible (8 bytes)"), seen.end());
     std::vector<std::string> movesAfter;
     std::copy_if(pull, seen.end(), std::back_inserter(movesAfter), [](const std::string& line) {
         return line.size() == 4 && std::isdigit(static_cast<unsigned char>(line[0]));

@@ -37,8 +37,13 @@ void expectTheWholeGame(const nlohmann::json& state, const std::vector<std::stri
     EXPECT_EQ(draughts::fenOf(draughts::checkGame(draughts::startOf(games[0]), games[0].moves).end), gameEnd);
 }
 
-TEST_F(WatchedGame, AGameWithCapturesAndAPromotionGivesItsMovesPositionAndFile) {
-    startBoardsim({"--game", scratch.write("game.txt", joined(gameMoves))});
+TEST_F(WatchedGame, AGameWithCapturesAPromotionAndALiftedAndReplacedPieceGivesItsMovesPositionAndFile) {
+    // After two moves a person lifts white's man on 33 and puts it back
+    // (no move), then plays the game on with that man.
+    const std::vector<std::string> opening(gameMoves.begin(), gameMoves.begin() + 2);
+    const std::vector<std::string> rest(gameMoves.begin() + 2, gameMoves.end());
+    ASSERT_EQ(rest.front(), "33-29");
+    startBoardsim({"--script", scratch.write("game.txt", joined(opening) + "\nlift 33\nwait 200\nput 33 P\n" + joined(rest))});
     startRelay();
     startWatch();
     ASSERT_TRUE(waitForMoves(gameMoves.size())) << watch->console();

@@ -43,6 +43,7 @@ public:
         const unsigned char* data = command->getData();
         record.commands.emplace_back(data, data + command->size);
     }
+    krvEBLowLevel::krvCommState getState() override { return krvEBLowLevel::COMM_IDLE; }
 
 private:
     DriverRecord& record;

@@ -1,0 +1,42 @@
+// Runs of stray bytes with a clock of the test's own: one length for each
+// run, and when a run that nothing ends falls due.
+
+#include "stray_run.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+using krvEBLowLevel::StrayRun;
+using namespace std::chrono_literals;
+
+const StrayRun::Clock::time_point start{1h};
+
+TEST(StrayRun, CountsBytesIntoOneRunUntilItEnds) {
+    StrayRun run;
+    EXPECT_FALSE(run.pending());
+    EXPECT_EQ(run.end(), 0u);
+    run.add(2000, start);
+    run.add(0, start + 1ms);
+    run.add(3, start + 2ms);
+    EXPECT_TRUE(run.pending());
+    EXPECT_EQ(run.end(), 2003u);
+    EXPECT_FALSE(run.pending());
+    run.add(1, start + 5s);
+    EXPECT_EQ(run.end(), 1u) << "a new run after the end";
+}
+
+TEST(StrayRun, ARunNothingEndsIsDueAfterAQuietMomentOrOnceASecondWhileItGoesOn) {
+    StrayRun run;
+    run.add(1, start);
+    EXPECT_EQ(run.due(), start + 100ms);
+    run.add(1, start + 60ms);
+    EXPECT_EQ(run.due(), start + 160ms) << "each byte puts the quiet moment off";
+    for (auto at = start + 100ms; at < start + 3s; at += 50ms) run.add(1, at);
+    EXPECT_EQ(run.due(), start + 1s) << "but not beyond a second from the run's first byte";
+    run.end();
+    run.add(1, start + 4s);
+    EXPECT_EQ(run.due(), start + 4100ms);
+}
+
+}  // namespace
