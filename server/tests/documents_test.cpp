@@ -125,12 +125,21 @@ std::set<std::string> optionsIn(const std::string& text) {
     return options;
 }
 
-TEST(DocumentsTest, TheManPageNamesTheOptionsThatHelpNames) {
-    RelayProcess help({"--help"});
-    ASSERT_EQ(help.waitForExit(), 0);
-    const std::string usage = help.consoleAtEnd();
-    EXPECT_EQ(optionsIn(contentOf(DAMRELAY_MAN_PAGE)), optionsIn(usage));
-    EXPECT_EQ(optionsIn(usage), (std::set<std::string>{"--help", "--listen", "--map", "--record", "--version"}));
+TEST(DocumentsTest, EachManPageNamesTheOptionsThatItsProgramsHelpNames) {
+    struct Program {
+        std::string binary;
+        std::string manPage;
+    };
+    const Program programs[] = {
+        {DAMRELAY_BINARY, DAMRELAY_MAN_PAGE}, {BOARDSIM_BINARY, BOARDSIM_MAN_PAGE}, {BOARDWATCH_BINARY, BOARDWATCH_MAN_PAGE}};
+    for (const Program& program : programs) {
+        SCOPED_TRACE(program.manPage);
+        RelayProcess help({"--help"}, {program.binary});
+        ASSERT_EQ(help.waitForExit(), 0);
+        const std::set<std::string> usage = optionsIn(help.consoleAtEnd());
+        EXPECT_TRUE(usage.count("--help"));
+        EXPECT_EQ(optionsIn(contentOf(program.manPage)), usage);
+    }
 }
 
 }  // namespace
