@@ -79,7 +79,14 @@ std::string ChildProcess::consoleAtEnd() {
 
 bool ChildProcess::waitForConsole(const std::string& text, std::chrono::milliseconds timeout) const {
     std::unique_lock<std::mutex> hold(lock);
-    return changed.wait_for(hold, timeout, [&] { return written.find(text) != std::string::npos; });
+    // Each look starts where the last one could not have matched: the
+    // console of a flood runs to megabytes, read a few kilobytes at a time.
+    std::size_t from = 0;
+    return changed.wait_for(hold, timeout, [&] {
+        if (written.find(text, from) != std::string::npos) return true;
+        from = written.size() >= text.size() ? written.size() - text.size() + 1 : 0;
+        return false;
+    });
 }
 
 void ChildProcess::type(const std::string& text) {
