@@ -1,11 +1,9 @@
 #include "console.h"
 
-#include <condition_variable>
 #include <mutex>
 #include <ostream>
-#include <thread>
 
-#include "console_queue.h"
+#include "textio/bounded_writer.h"
 
 #if defined(_WIN32)
 #include <io.h>
@@ -36,74 +34,53 @@ void writeToStandardOutput(const std::string& text) {
     }
 }
 
-class ConsoleWriter {
+// Where the console's texts go: standard output, or a test's stream.
+class ConsoleOutput {
 public:
-    ConsoleWriter() { std::thread([this] { run(); }).detach(); }
-
-    void write(const std::string& text) {
-        {
-            std::lock_guard<std::mutex> hold(lock);
-            queue.push(text);
+    bool write(const std::string& texts) {
+        std::lock_guard<std::mutex> hold(lock);
+        if (stream == nullptr) {
+            writeToStandardOutput(texts);
+        } else {
+            *stream << texts;
+            stream->flush();
         }
-        work.notify_one();
+        // A console that has gone loses its lines; the relay goes on.
+        return true;
     }
-
-    bool flush(std::chrono::milliseconds patience) {
-        std::unique_lock<std::mutex> hold(lock);
-        const auto written = [this] { return queue.empty() && !writing; };
-        if (patience == std::chrono::milliseconds::max()) {
-            done.wait(hold, written);
-            return true;
-        }
-        return done.wait_for(hold, patience, written);
-    }
-
     void redirect(std::ostream* newStream) {
-        flush(std::chrono::milliseconds::max());
         std::lock_guard<std::mutex> hold(lock);
         stream = newStream;
     }
 
 private:
-    void run() {
-        std::unique_lock<std::mutex> hold(lock);
-        for (;;) {
-            work.wait(hold, [this] { return !queue.empty(); });
-            const std::string text = queue.take();
-            std::ostream* const out = stream;
-            writing = true;
-            hold.unlock();
-            if (out != nullptr) {
-                *out << text;
-                out->flush();
-            } else {
-                writeToStandardOutput(text);
-            }
-            hold.lock();
-            writing = false;
-            done.notify_all();
-        }
-    }
-
     std::mutex lock;
-    std::condition_variable work;  // something waits to be written
-    std::condition_variable done;  // a write has ended
-    ConsoleQueue queue;
     std::ostream* stream = nullptr;
-    bool writing = false;
 };
 
-ConsoleWriter& consoleWriter() {
-    // Never destroyed: when the process ends, its thread may still be
-    // blocked writing to a console nobody reads.
-    static ConsoleWriter* const writer = new ConsoleWriter;
-    return *writer;
+struct Console {
+    ConsoleOutput output;
+    textio::BoundedWriter writer{[this](const std::string& texts) { return output.write(texts); },
+                                 {1024 * 1024, textio::WhenFull::dropOldest, [](std::size_t lines) {
+                                      return "*** the console did not keep up, lines dropped: " +
+                                             std::to_string(lines) + "\n";
+                                  }}};
+};
+
+Console& console() {
+    // Never destroyed: when the process ends, its writer may still be
+    // blocked on a console nobody reads.
+    static Console* const instance = new Console;
+    return *instance;
 }
 
 }  // namespace
 
-void writeConsole(const std::string& text) { consoleWriter().write(text); }
+void writeConsole(const std::string& text) { console().writer.add(text); }
 
-bool flushConsole(std::chrono::milliseconds patience) { return consoleWriter().flush(patience); }
+bool flushConsole(std::chrono::milliseconds patience) { return console().writer.flush(patience); }
 
-void redirectConsole(std::ostream* stream) { consoleWriter().redirect(stream); }
+void redirectConsole(std::ostream* stream) {
+    console().writer.flush(std::chrono::milliseconds::max());
+    console().output.redirect(stream);
+}

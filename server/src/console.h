@@ -9,7 +9,7 @@
 // their texts over and go on: one writer of its own puts them on the
 // console, each text whole and in the order handed over, so that a console
 // nobody reads holds up neither the program nor the board. What a stalled
-// console cannot take is dropped, oldest first, and counted (ConsoleQueue).
+// console cannot take is dropped, oldest first, and counted.
 void writeConsole(const std::string& text);
 
 // Waits until everything handed over so far is written, at most patience.

@@ -4,12 +4,12 @@
 #include <cstddef>
 #include <string>
 
-// Text from the program or the board as it goes into the console log. The
-// operator's terminal must not act on it: control characters (C0, DEL, C1
-// as UTF-8 encodes them, and bytes 0x80 to 0x9F that are not part of
-// well-formed UTF-8) are written as \xNN. The line itself is handled
-// unchanged; only the log shows it this way.
-std::string escapedForLog(const std::string& text);
+#include "textio/console_text.h"
+
+// Text from the program or the board as it goes into the console log: the
+// operator's terminal must not act on it (textio::escapedForConsole). The
+// line itself is handled unchanged; only the log shows it this way.
+inline std::string escapedForLog(const std::string& text) { return textio::escapedForConsole(text); }
 
 // The longest part of a program's line that the log shows.
 constexpr std::size_t maxLoggedLength = 200;

@@ -1,14 +1,12 @@
 #ifndef DAMRELAY_RECORDING_FILE_H
 #define DAMRELAY_RECORDING_FILE_H
 
-#include <condition_variable>
 #include <cstddef>
-#include <deque>
 #include <memory>
-#include <mutex>
 #include <ostream>
 #include <string>
-#include <thread>
+
+#include "textio/bounded_writer.h"
 
 // Writes a recording's lines on a thread of its own, so that the board's
 // thread, which hands over every frame, never waits for a disk: each line is
@@ -23,31 +21,13 @@ public:
     // out: the opened file; name: how the console calls it.
     RecordingFile(std::unique_ptr<std::ostream> out, std::string name,
                   std::size_t waitingLimit = defaultWaitingLimit);
-    // Writes what waits, then ends the writer.
-    ~RecordingFile();
-    RecordingFile(const RecordingFile&) = delete;
-    RecordingFile& operator=(const RecordingFile&) = delete;
 
     // Never waits for the disk.
-    void add(std::string lines);
+    void add(std::string lines) { writer.add(std::move(lines)); }
 
 private:
-    void writeAll();
-    // Takes the count of lines lost; called with the lock held.
-    std::string lostNote();
-
-    std::unique_ptr<std::ostream> out;
-    const std::string name;
-    const std::size_t waitingLimit;
-
-    std::mutex lock;
-    std::condition_variable wake;
-    std::deque<std::string> waiting;
-    std::size_t waitingBytes = 0;
-    std::size_t lost = 0;
-    bool failed = false;
-    bool ending = false;
-    std::thread writer;
+    // Writes what waits, for a bounded time, when the recording is destroyed.
+    textio::BoundedWriter writer;
 };
 
 #endif
