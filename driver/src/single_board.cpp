@@ -12,8 +12,6 @@ namespace krvEBLowLevel {
 
 namespace {
 
-constexpr int versionMessageType = 19;
-
 krvCommState stateAfter(short code, krvCommState state) {
     switch (code) {
         case KRV_CMD_SEND_RESET:
@@ -97,7 +95,8 @@ void SingleBoard::shutDown() {
 
 krvCommState SingleBoard::getState() {
     std::lock_guard<std::mutex> hold(lock);
-    return state != COMM_CLOSED && !openPort ? COMM_FAILED : state;
+    if (state == COMM_CLOSED) return state;
+    return !openPort || failedMark ? COMM_FAILED : state;
 }
 
 void SingleBoard::sendCommand(Command* command) {
@@ -109,7 +108,7 @@ void SingleBoard::sendCommand(Command* command) {
     Block block;
     if (count >= 1 && count <= commandCapacity && bytes != nullptr) block.assign(bytes, bytes + count);
     std::lock_guard<std::mutex> hold(lock);
-    state = failedMark ? COMM_FAILED : stateAfter(command->code, state);
+    state = stateAfter(command->code, state);
     handOver(std::move(block));
 }
 
@@ -158,8 +157,10 @@ void SingleBoard::reportDrops() {
 void SingleBoard::update(std::shared_ptr<krvSerialMessage> frame) {
     const std::shared_ptr<Message> message = createMessage(frame->frame);
     if (!message) return;
-    if ((frame->id & 0x7F) == versionMessageType) {
-        linkState.boardAnswered();
+    // Any message of the board's own shows it reachable again: auto mode's
+    // requests are answered without a version among them.
+    linkState.boardAnswered();
+    {
         std::lock_guard<std::mutex> hold(lock);
         failedMark = false;
     }
@@ -271,7 +272,6 @@ void SingleBoard::reopen() {
     if (linkState.attempt()) {
         std::lock_guard<std::mutex> hold(lock);
         failedMark = true;
-        state = COMM_FAILED;
     }
     try {
         link = SerialConnection::open(port, ioService, *this);

@@ -61,8 +61,8 @@ public:
     // Returns at once; auto mode asks for nothing more (see AutoMode::stop).
     void stopAuto();
     bool isAutoRunning();
-    // COMM_FAILED while the port is not open; otherwise what the commands
-    // and the failure mark made it.
+    // COMM_FAILED while the port is not open or the link is marked failed;
+    // otherwise what the commands made it.
     krvCommState getState();
     // Returns once the I/O thread has ended; no delivery follows. On the I/O
     // thread itself (inside an observer's update), which cannot wait for its
@@ -115,9 +115,9 @@ private:
     // The port while the link is open: with nothing queued, a caller writes
     // to it at once instead of waking the I/O thread.
     std::optional<NativePortHandle> openPort;
-    krvCommState state = COMM_IDLE;
-    bool failedMark = false;  // more attempts than the limit since the board last answered
-    bool autoOn = false;      // the caller's wish, whatever the link's state
+    krvCommState state = COMM_IDLE;  // as the commands made it, whatever the link's state
+    bool failedMark = false;         // more attempts than the limit since the board last answered
+    bool autoOn = false;             // the caller's wish, whatever the link's state
     unsigned droppedUnreported = 0;
 
     std::thread ioThread;

@@ -68,14 +68,18 @@ TEST_F(ReconnectionTest, AFailedReadClosesThePortAndTheNextCommandReopensItAndIs
     EXPECT_TRUE(log.waitUntil([](const auto& seen) { return seen.back().id == 14; }));
 }
 
-TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardSendsItsVersion) {
+TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardAnswersAgain) {
+    CmdSendBrd boardRequest;
+    driver.sendCommand(&boardRequest);
+    ASSERT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_BRD});
     pull();
     // Each command asks for an attempt of its own and is reported as not
-    // written when that attempt fails.
-    CmdSendReset reset;
+    // written when that attempt fails. (The version request leaves the state
+    // as it is.)
+    CmdSendVersion version;
     for (std::size_t attempt = 1; attempt <= 4; ++attempt) {
         SCOPED_TRACE(attempt);
-        driver.sendCommand(&reset);
+        driver.sendCommand(&version);
         ASSERT_TRUE(log.waitForText(writeWithoutLink, attempt));
         EXPECT_EQ(driver.getState(), COMM_FAILED);
     }
@@ -83,19 +87,17 @@ TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardSe
               (std::vector<std::string>{readFailed, reopenFailed, writeWithoutLink, reopenFailed, writeWithoutLink,
                                         reopenFailed, writeWithoutLink, reopenFailed, writeWithoutLink}));
 
-    // The fifth attempt finds the board again; the mark holds until the
-    // board answers with its version.
+    // Auto mode's attempt, the fifth, finds the board again; the mark holds
+    // until the board answers, and then the state is what it was before,
+    // without a command from the program.
     board.replug();
-    driver.sendCommand(&reset);
-    EXPECT_EQ(board.read(1, 3s), Bytes{KRV_CMD_SEND_RESET});
+    driver.startAuto();
+    ASSERT_EQ(board.read(2, 3s), (Bytes{KRV_CMD_SEND_RESET, KRV_CMD_SEND_UPDATE_NICE}));
     EXPECT_EQ(driver.getState(), COMM_FAILED);
-    board.writeFrame(0x93, {1, 2});
-    ASSERT_TRUE(log.waitUntil([](const auto& seen) { return seen.back().id == 19; }));
-    EXPECT_EQ(driver.getState(), COMM_FAILED) << "the state waits for the next command";
-
-    driver.sendCommand(&reset);
-    EXPECT_EQ(driver.getState(), COMM_IDLE);
-    EXPECT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_RESET});
+    board.writeFrame(0x8E, {23, 1});
+    ASSERT_TRUE(log.waitUntil([](const auto& seen) { return seen.back().id == 14; }));
+    EXPECT_EQ(driver.getState(), COMM_BOARD);
+    driver.stopAuto();
 }
 
 // With the board back before the reopen, and without.

@@ -42,7 +42,8 @@ public:
     // Returns once the session's thread has ended: no update follows.
     void close();
     // COMM_FAILED while the link has failed (its port is closed until
-    // something reopens it); otherwise as krvCommState says.
+    // something reopens it) or is marked failed; otherwise as krvCommState
+    // says.
     krvCommState getState();
     // Writes a copy of the command's bytes, on the caller's thread when
     // nothing else is on its way to the port, and returns without waiting.
