@@ -16,6 +16,7 @@
 #include "boardio/commands.h"
 #include "boardio/messages.h"
 #include "boardio/observer.h"
+#include "counted_run.h"
 #include "link_error.h"
 #include "link_state.h"
 #include "port_exclusive.h"
@@ -84,7 +85,8 @@ private:
     // I/O thread.
     void deliver(const std::shared_ptr<Message>& message);
     void deliverError(const LinkError& error);
-    void reportDrops();
+    void watchDrops();
+    void onDropsDue();
     void writeNext();
     void onWritten(const SerialConnection* writer, const boost::system::error_code& error);
     void failLink(const LinkError& error);
@@ -108,6 +110,7 @@ private:
     boost::asio::steady_timer reopenTimer;
     AutoMode autoMode;
     boost::asio::steady_timer autoTimer;
+    boost::asio::steady_timer dropTimer;
 
     // Shared with the callers' threads, under `lock`.
     std::mutex lock;
@@ -118,7 +121,10 @@ private:
     krvCommState state = COMM_IDLE;  // as the commands made it, whatever the link's state
     bool failedMark = false;         // more attempts than the limit since the board last answered
     bool autoOn = false;             // the caller's wish, whatever the link's state
-    unsigned droppedUnreported = 0;
+    // Blocks that found no room, reported as one line a run and at most a
+    // few lines a second: a line for each would flood a program that floods
+    // the board, however well it reads.
+    CountedRun drops{{std::chrono::milliseconds(250), std::chrono::milliseconds(1000)}};
 
     std::thread ioThread;
 };

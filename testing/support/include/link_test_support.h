@@ -12,6 +12,7 @@
 #include <functional>
 #include <memory>
 #include <mutex>
+#include <regex>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -104,6 +105,15 @@ private:
 
 // The text a driver error message carries for `report`.
 inline std::string errorText(const std::string& report) { return "ERROR: 255 : " + report; }
+
+// How many events a report of a run stands for: 250 for "012 Command
+// dropped: the board is not keeping up (250 commands)"; 0 when the text
+// ends in no count.
+inline std::size_t countOfRun(const std::string& text) {
+    std::smatch match;
+    static const std::regex count(R"(\((\d+) [a-z]+\)$)");
+    return std::regex_search(text, match, count) ? std::stoul(match[1]) : 0;
+}
 
 inline std::chrono::milliseconds elapsedSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);
