@@ -141,6 +141,8 @@ void SingleBoard::handOver(Block block) {
 // One timer at a time, set when the run's first drop is handed over, which
 // looks again when it finds the run grown since it was set.
 void SingleBoard::watchDrops() {
+    // A timer set after the shutdown would hold up close() for nothing.
+    if (linkState.phase() == LinkState::Phase::closed) return;
     Clock::time_point due;
     {
         std::lock_guard<std::mutex> hold(lock);
