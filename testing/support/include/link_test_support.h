@@ -11,8 +11,8 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <cstdlib>
 #include <mutex>
-#include <regex>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -110,9 +110,12 @@ inline std::string errorText(const std::string& report) { return "ERROR: 255 : "
 // dropped: the board is not keeping up (250 commands)"; 0 when the text
 // ends in no count.
 inline std::size_t countOfRun(const std::string& text) {
-    std::smatch match;
-    static const std::regex count(R"(\((\d+) [a-z]+\)$)");
-    return std::regex_search(text, match, count) ? std::stoul(match[1]) : 0;
+    const std::size_t open = text.rfind(" (");
+    if (open == std::string::npos || text.back() != ')') return 0;
+    const char* start = text.c_str() + open + 2;
+    char* end = nullptr;
+    const unsigned long count = std::strtoul(start, &end, 10);
+    return end != start && *end == ' ' ? count : 0;
 }
 
 inline std::chrono::milliseconds elapsedSince(std::chrono::steady_clock::time_point start) {
