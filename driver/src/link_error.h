@@ -16,14 +16,15 @@ struct LinkError {
         readData,     // reading its payload failed
         write,        // a block could not be written
         reopen,       // the port could not be opened again
-        dropped,      // a block found no room among those waiting
-        strayBytes,   // `bytes` bytes in a row were no frame
+        unwritten,    // `count` blocks waited for a port that could not be opened again
+        dropped,      // `count` blocks in a row found no room among those waiting
+        strayBytes,   // `count` bytes in a row were no frame
         badSize,      // a frame header gave a size no frame has
     };
 
     Kind kind;
     boost::system::error_code code{};
-    std::size_t bytes = 0;
+    std::size_t count = 0;
 
     bool isReadFailure() const { return kind == Kind::readCommand || kind == Kind::readSize || kind == Kind::readData; }
 };

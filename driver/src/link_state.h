@@ -15,7 +15,7 @@ namespace krvEBLowLevel {
 //   any --close--> closed, for good
 //
 // Each attempt counts; one more than the limit since the board last answered
-// with its version marks the link failed until it answers again.
+// (any message of its own) marks the link failed until it answers again.
 class LinkState {
 public:
     using Clock = std::chrono::steady_clock;
@@ -46,7 +46,7 @@ public:
     void stillGone(Clock::time_point now);
     void close() { current = Phase::closed; }
 
-    // The board answered with its version: it is reachable, the count
+    // The board sent a message: it is reachable, the count
     // starts afresh and the mark goes.
     void boardAnswered();
     bool marked() const { return attempts > attemptLimit; }

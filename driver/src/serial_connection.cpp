@@ -76,14 +76,14 @@ void SerialConnection::onRead(const boost::system::error_code& error, std::size_
         observer.report(LinkError{readFailure(cutter.stage()), error});
         return;
     }
-    std::optional<StrayRun::Clock::time_point> now;
+    std::optional<CountedRun::Clock::time_point> now;
     for (std::size_t used = 0; used < size;) {
         const std::size_t count = std::min(cutter.wanted(), size - used);
         std::memcpy(cutter.destination(), received.data() + used, count);
         used += count;
         const FrameCutter::Outcome outcome = cutter.take(count);
         if (outcome.strayByte) {
-            if (!now) now = StrayRun::Clock::now();
+            if (!now) now = CountedRun::Clock::now();
             strayRun.add(1, *now);
             continue;
         }
@@ -114,7 +114,7 @@ void SerialConnection::watchStrayRun() {
 void SerialConnection::onStrayRunDue(const boost::system::error_code& error) {
     strayRunWatched = false;
     if (error || !serialPort.is_open() || !strayRun.pending()) return;
-    if (StrayRun::Clock::now() < strayRun.due()) return watchStrayRun();
+    if (CountedRun::Clock::now() < strayRun.due()) return watchStrayRun();
     endStrayRun();
 }
 

@@ -11,10 +11,10 @@
 #include <optional>
 #include <string>
 
+#include "counted_run.h"
 #include "frame_cutter.h"
 #include "port_exclusive.h"
 #include "serial_message.h"
-#include "stray_run.h"
 #include "write_queue.h"
 
 namespace krvEBLowLevel {
@@ -71,7 +71,9 @@ private:
     bool claimed = false;
     SerialObserver& observer;
     FrameCutter cutter;
-    StrayRun strayRun;
+    // Reported at the latest once the line has been quiet for a moment, and
+    // at least once a second while the noise goes on.
+    CountedRun strayRun{{std::chrono::milliseconds(100), std::chrono::milliseconds(1000)}};
     boost::asio::steady_timer strayRunTimer;
     bool strayRunWatched = false;
     // One read takes whatever the port holds, often many frames at once: a

@@ -1,6 +1,5 @@
 #include "single_board.h"
 
-#include <algorithm>
 #include <boost/asio/error.hpp>
 #include <boost/asio/post.hpp>
 #include <boost/system/system_error.hpp>
@@ -11,8 +10,6 @@
 namespace krvEBLowLevel {
 
 namespace {
-
-constexpr int versionMessageType = 19;
 
 krvCommState stateAfter(short code, krvCommState state) {
     switch (code) {
@@ -37,6 +34,7 @@ SingleBoard::SingleBoard(const std::string& port, SingleBoardObserver& observer)
       link(SerialConnection::open(port, ioService, *this)),
       reopenTimer(ioService),
       autoTimer(ioService),
+      dropTimer(ioService),
       queue(writeQueueCapacity),
       openPort(link->nativeHandle()) {}
 
@@ -86,6 +84,7 @@ void SingleBoard::shutDown() {
     }
     reopenTimer.cancel();
     autoTimer.cancel();
+    dropTimer.cancel();
     if (!link) return;
     try {
         link->close();
@@ -97,7 +96,8 @@ void SingleBoard::shutDown() {
 
 krvCommState SingleBoard::getState() {
     std::lock_guard<std::mutex> hold(lock);
-    return state != COMM_CLOSED && !openPort ? COMM_FAILED : state;
+    if (state == COMM_CLOSED) return state;
+    return !openPort || failedMark ? COMM_FAILED : state;
 }
 
 void SingleBoard::sendCommand(Command* command) {
@@ -109,7 +109,7 @@ void SingleBoard::sendCommand(Command* command) {
     Block block;
     if (count >= 1 && count <= commandCapacity && bytes != nullptr) block.assign(bytes, bytes + count);
     std::lock_guard<std::mutex> hold(lock);
-    state = failedMark ? COMM_FAILED : stateAfter(command->code, state);
+    state = stateAfter(command->code, state);
     handOver(std::move(block));
 }
 
@@ -120,9 +120,11 @@ void SingleBoard::sendCommand(Command* command) {
 void SingleBoard::handOver(Block block) {
     if (block.empty()) return;
     if (!queue.fits(block.size())) {
-        // One report per dropped block, but at most one report task on its
-        // way to the loop: a flood must not grow the loop's own queue.
-        if (droppedUnreported++ == 0) boost::asio::post(ioService, [this] { reportDrops(); });
+        // The run's first drop asks the I/O thread to watch it; a flood must
+        // not grow the loop's own queue.
+        const bool first = !drops.pending();
+        drops.add(1, Clock::now());
+        if (first) boost::asio::post(ioService, [this] { watchDrops(); });
         return;
     }
     const bool idle = queue.empty();
@@ -136,30 +138,40 @@ void SingleBoard::handOver(Block block) {
     if (idle) boost::asio::post(ioService, [this] { writeNext(); });
 }
 
-void SingleBoard::reportDrops() {
+// One timer at a time, set when the run's first drop is handed over, which
+// looks again when it finds the run grown since it was set.
+void SingleBoard::watchDrops() {
+    // A timer set after the shutdown would hold up close() for nothing.
     if (linkState.phase() == LinkState::Phase::closed) return;
-    unsigned batch = 0;
+    Clock::time_point due;
     {
         std::lock_guard<std::mutex> hold(lock);
-        batch = std::min(droppedUnreported, 64u);
+        if (!drops.pending()) return;
+        due = drops.due();
     }
-    // A few at a time, so that the reports of a flood do not hold up the
-    // board's frames.
-    for (unsigned i = 0; i < batch; ++i) deliverError(LinkError{LinkError::Kind::dropped});
-    bool more = false;
+    dropTimer.expires_at(due);
+    dropTimer.async_wait([this](const boost::system::error_code& error) {
+        if (!error) onDropsDue();
+    });
+}
+
+void SingleBoard::onDropsDue() {
+    std::size_t count = 0;
     {
         std::lock_guard<std::mutex> hold(lock);
-        droppedUnreported -= batch;
-        more = droppedUnreported != 0;
+        if (Clock::now() >= drops.due()) count = drops.end();
     }
-    if (more) boost::asio::post(ioService, [this] { reportDrops(); });
+    if (count == 0) return watchDrops();
+    deliverError(LinkError{LinkError::Kind::dropped, {}, count});
 }
 
 void SingleBoard::update(std::shared_ptr<krvSerialMessage> frame) {
     const std::shared_ptr<Message> message = createMessage(frame->frame);
     if (!message) return;
-    if ((frame->id & 0x7F) == versionMessageType) {
-        linkState.boardAnswered();
+    // Any message of the board's own shows it reachable again: auto mode's
+    // requests are answered without a version among them.
+    linkState.boardAnswered();
+    {
         std::lock_guard<std::mutex> hold(lock);
         failedMark = false;
     }
@@ -271,7 +283,6 @@ void SingleBoard::reopen() {
     if (linkState.attempt()) {
         std::lock_guard<std::mutex> hold(lock);
         failedMark = true;
-        state = COMM_FAILED;
     }
     try {
         link = SerialConnection::open(port, ioService, *this);
@@ -285,8 +296,9 @@ void SingleBoard::reopen() {
             lost = queue.takeAll();
             autoWanted = autoOn;
         }
-        for (std::size_t i = 0; i < lost.size(); ++i) {
-            deliverError(LinkError{LinkError::Kind::write, boost::asio::error::not_connected});
+        // One line for them all: the commands of a flood could be thousands.
+        if (!lost.empty()) {
+            deliverError(LinkError{LinkError::Kind::unwritten, boost::asio::error::not_connected, lost.size()});
         }
         // Auto mode goes on looking for the board, once a cycle; otherwise
         // the next block asks again.

@@ -16,6 +16,7 @@
 #include "boardio/commands.h"
 #include "boardio/messages.h"
 #include "boardio/observer.h"
+#include "counted_run.h"
 #include "link_error.h"
 #include "link_state.h"
 #include "port_exclusive.h"
@@ -61,8 +62,8 @@ public:
     // Returns at once; auto mode asks for nothing more (see AutoMode::stop).
     void stopAuto();
     bool isAutoRunning();
-    // COMM_FAILED while the port is not open; otherwise what the commands
-    // and the failure mark made it.
+    // COMM_FAILED while the port is not open or the link is marked failed;
+    // otherwise what the commands made it.
     krvCommState getState();
     // Returns once the I/O thread has ended; no delivery follows. On the I/O
     // thread itself (inside an observer's update), which cannot wait for its
@@ -84,7 +85,8 @@ private:
     // I/O thread.
     void deliver(const std::shared_ptr<Message>& message);
     void deliverError(const LinkError& error);
-    void reportDrops();
+    void watchDrops();
+    void onDropsDue();
     void writeNext();
     void onWritten(const SerialConnection* writer, const boost::system::error_code& error);
     void failLink(const LinkError& error);
@@ -108,6 +110,7 @@ private:
     boost::asio::steady_timer reopenTimer;
     AutoMode autoMode;
     boost::asio::steady_timer autoTimer;
+    boost::asio::steady_timer dropTimer;
 
     // Shared with the callers' threads, under `lock`.
     std::mutex lock;
@@ -115,10 +118,13 @@ private:
     // The port while the link is open: with nothing queued, a caller writes
     // to it at once instead of waking the I/O thread.
     std::optional<NativePortHandle> openPort;
-    krvCommState state = COMM_IDLE;
-    bool failedMark = false;  // more attempts than the limit since the board last answered
-    bool autoOn = false;      // the caller's wish, whatever the link's state
-    unsigned droppedUnreported = 0;
+    krvCommState state = COMM_IDLE;  // as the commands made it, whatever the link's state
+    bool failedMark = false;         // more attempts than the limit since the board last answered
+    bool autoOn = false;             // the caller's wish, whatever the link's state
+    // Blocks that found no room, reported as one line a run and at most a
+    // few lines a second: a line for each would flood a program that floods
+    // the board, however well it reads.
+    CountedRun drops{{std::chrono::milliseconds(250), std::chrono::milliseconds(1000)}};
 
     std::thread ioThread;
 };

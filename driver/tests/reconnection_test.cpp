@@ -21,7 +21,10 @@ using virtualboard::Bytes;
 using virtualboard::VirtualBoard;
 
 const std::string readFailed = errorText("002 Could not read command: asio.misc:2");
-const std::string writeWithoutLink = errorText("010 Could not write data: system:107");
+std::string unwritten(int commands) {
+    return errorText("010 Could not write data: system:107 (" + std::to_string(commands) +
+                     (commands == 1 ? " command)" : " commands)"));
+}
 const std::string reopenFailed = errorText("011 Could not reopen port: system:2");
 
 std::vector<std::string> textsOf(const std::vector<linktest::Seen>& seen) {
@@ -68,40 +71,42 @@ TEST_F(ReconnectionTest, AFailedReadClosesThePortAndTheNextCommandReopensItAndIs
     EXPECT_TRUE(log.waitUntil([](const auto& seen) { return seen.back().id == 14; }));
 }
 
-TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardSendsItsVersion) {
+TEST_F(ReconnectionTest, TheFourthFailedAttemptMarksTheLinkFailedUntilTheBoardAnswersAgain) {
+    CmdSendBrd boardRequest;
+    driver.sendCommand(&boardRequest);
+    ASSERT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_BRD});
     pull();
     // Each command asks for an attempt of its own and is reported as not
-    // written when that attempt fails.
-    CmdSendReset reset;
+    // written when that attempt fails. (The version request leaves the state
+    // as it is.)
+    CmdSendVersion version;
     for (std::size_t attempt = 1; attempt <= 4; ++attempt) {
         SCOPED_TRACE(attempt);
-        driver.sendCommand(&reset);
-        ASSERT_TRUE(log.waitForText(writeWithoutLink, attempt));
+        driver.sendCommand(&version);
+        ASSERT_TRUE(log.waitForText(unwritten(1), attempt));
         EXPECT_EQ(driver.getState(), COMM_FAILED);
     }
     EXPECT_EQ(textsOf(log.snapshot()),
-              (std::vector<std::string>{readFailed, reopenFailed, writeWithoutLink, reopenFailed, writeWithoutLink,
-                                        reopenFailed, writeWithoutLink, reopenFailed, writeWithoutLink}));
+              (std::vector<std::string>{readFailed, reopenFailed, unwritten(1), reopenFailed, unwritten(1),
+                                        reopenFailed, unwritten(1), reopenFailed, unwritten(1)}));
 
-    // The fifth attempt finds the board again; the mark holds until the
-    // board answers with its version.
+    // Auto mode's attempt, the fifth, finds the board again; the mark holds
+    // until the board answers, and then the state is what it was before,
+    // without a command from the program.
     board.replug();
-    driver.sendCommand(&reset);
-    EXPECT_EQ(board.read(1, 3s), Bytes{KRV_CMD_SEND_RESET});
+    driver.startAuto();
+    ASSERT_EQ(board.read(2, 3s), (Bytes{KRV_CMD_SEND_RESET, KRV_CMD_SEND_UPDATE_NICE}));
     EXPECT_EQ(driver.getState(), COMM_FAILED);
-    board.writeFrame(0x93, {1, 2});
-    ASSERT_TRUE(log.waitUntil([](const auto& seen) { return seen.back().id == 19; }));
-    EXPECT_EQ(driver.getState(), COMM_FAILED) << "the state waits for the next command";
-
-    driver.sendCommand(&reset);
-    EXPECT_EQ(driver.getState(), COMM_IDLE);
-    EXPECT_EQ(board.read(1, 2s), Bytes{KRV_CMD_SEND_RESET});
+    board.writeFrame(0x8E, {23, 1});
+    ASSERT_TRUE(log.waitUntil([](const auto& seen) { return seen.back().id == 14; }));
+    EXPECT_EQ(driver.getState(), COMM_BOARD);
+    driver.stopAuto();
 }
 
 // With the board back before the reopen, and without.
 class CommandsWhileTheBoardIsAway : public ReconnectionTest, public ::testing::WithParamInterface<bool> {};
 
-TEST_P(CommandsWhileTheBoardIsAway, WaitForTheReopenedPortOrAreEachReported) {
+TEST_P(CommandsWhileTheBoardIsAway, WaitForTheReopenedPortOrAreReportedTogether) {
     const bool boardReturns = GetParam();
     pull();
     if (boardReturns) board.replug();
@@ -114,8 +119,8 @@ TEST_P(CommandsWhileTheBoardIsAway, WaitForTheReopenedPortOrAreEachReported) {
     if (boardReturns) {
         EXPECT_EQ(board.read(3, 3s), (Bytes{KRV_CMD_SEND_BRD, KRV_CMD_SEND_VERSION, KRV_CMD_SEND_CLK}));
     } else {
-        ASSERT_TRUE(log.waitForText(writeWithoutLink, 3, 3s));
-        expected.insert(expected.end(), {reopenFailed, writeWithoutLink, writeWithoutLink, writeWithoutLink});
+        ASSERT_TRUE(log.waitForText(unwritten(3), 1, 3s));
+        expected.insert(expected.end(), {reopenFailed, unwritten(3)});
     }
     EXPECT_EQ(textsOf(log.snapshot()), expected);
 }

@@ -4,9 +4,7 @@
 #include <boost/format.hpp>
 #include <cerrno>
 #include <cstdlib>
-#include <cstring>
 #include <ctime>
-#include <fstream>
 #include <memory>
 #include <exception>
 #include <iostream>
@@ -38,18 +36,27 @@ std::string localTimeNow() {
     return text;
 }
 
-// The recording file, opened and begun; empty, with the console told why,
-// when it cannot be created.
+// How long the start waits for the recording's file to open: a plain
+// mistake (no such folder, a directory, no permission) fails at once and is
+// named, and any working disk opens a file far sooner; a FIFO nobody reads or
+// a stalled share costs the start this much and no more.
+constexpr std::chrono::milliseconds recordingOpenPatience{1000};
+
+// The recording, begun; empty, with the console told why, when its file
+// cannot be created. A file that has neither opened nor failed by the
+// patience is left to open when it can, the lines waiting for it.
 std::unique_ptr<RecordingFile> startRecording(const std::string& path) {
-    auto out = std::make_unique<std::ofstream>(path, std::ios::binary | std::ios::trunc);
-    if (!out->is_open()) {
-        writeConsole(str(boost::format("*** error: cannot write the recording '%1%': %2%\n") % path %
-                         std::strerror(errno)));
-        return nullptr;
-    }
-    auto file = std::make_unique<RecordingFile>(std::move(out), path);
+    auto file = std::make_unique<RecordingFile>(RecordingFile::fileAt(path), path);
     file->add(recording::headerLines(localTimeNow()));
-    writeConsole(str(boost::format("recording to '%1%'\n") % path));
+    if (file->flush(recordingOpenPatience)) {
+        writeConsole(str(boost::format("recording to '%1%'\n") % path));
+    } else if (file->failed()) {
+        return nullptr;
+    } else {
+        writeConsole(str(boost::format("recording to '%1%': the file does not take lines yet (a FIFO nobody reads, "
+                                       "a stalled disk?); they wait for it\n") %
+                         path));
+    }
     return file;
 }
 

@@ -153,12 +153,16 @@ private:
     std::string text;
 };
 
+RecordingFile::Opener onto(TestDisk& disk) {
+    return [&disk](std::string&) { return std::make_unique<std::ostream>(&disk); };
+}
+
 TEST(RecordingFile, AStalledDiskNeverHoldsUpTheCallerAndTheLostLinesAreNotedWhereTheyWent) {
     TestDisk disk;
     std::ostringstream console;
     redirectConsole(&console);
     {
-        RecordingFile file(std::make_unique<std::ostream>(&disk), "test", 100);
+        RecordingFile file(onto(disk), "test", 100);
         for (int i = 0; i < 50; ++i) file.add(str(boost::format("line %02d\n") % i));  // 8 bytes each
         disk.release(false);
     }
@@ -187,7 +191,7 @@ TEST(RecordingFile, AFailingDiskIsReportedOnceAndTheRecordingEnds) {
     std::ostringstream console;
     redirectConsole(&console);
     {
-        RecordingFile file(std::make_unique<std::ostream>(&disk), "session.rec");
+        RecordingFile file(onto(disk), "session.rec");
         disk.release(true);
         for (int i = 0; i < 20; ++i) file.add("0 close\n");
     }

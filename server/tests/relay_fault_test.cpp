@@ -134,16 +134,23 @@ TEST_F(RelayTest, RepliesKeepTheirPlaceBehindBoardLinesTheProgramHasNotReadYet) 
     EXPECT_TRUE(program->waitForClose());
 }
 
-TEST_F(RelayTest, RequestsFloodingABoardThatDoesNotReadAreReportedAndTheRelayGoesOn) {
+TEST_F(RelayTest, RequestsFloodingABoardThatDoesNotReadAreReportedInRunsAndTheRelayGoesOn) {
     startConnected();
     // Twice what the driver keeps waiting for a board that reads nothing.
     constexpr std::size_t requests = 120000;
-    std::atomic<int> dropped{0};
+    const std::string dropReport = "ERROR: 255 : 012 Command dropped: the board is not keeping up (";
+    std::atomic<std::size_t> dropped{0}, dropReports{0};
     std::promise<void> floodTaken;
     std::atomic<bool> disconnected{false};
+    const auto floodBegan = std::chrono::steady_clock::now();
     std::thread reader([&] {
         while (const std::optional<std::string> line = program->readLine(60s)) {
-            if (line->find("012 Command dropped") != std::string::npos) ++dropped;
+            if (line->rfind(dropReport, 0) == 0) {
+                const std::size_t run = linktest::countOfRun(*line);
+                EXPECT_EQ(*line, dropReport + std::to_string(run) + (run == 1 ? " command)" : " commands)"));
+                dropped += run;
+                ++dropReports;
+            }
             if (*line == "CONN") floodTaken.set_value();
             if (*line == "DISCONN") {
                 disconnected = true;
@@ -176,7 +183,11 @@ TEST_F(RelayTest, RequestsFloodingABoardThatDoesNotReadAreReportedAndTheRelayGoe
     program->sendLine("DISC");
     reader.join();
     EXPECT_TRUE(disconnected);
-    EXPECT_EQ(static_cast<std::size_t>(dropped.load()) + arrived.size(), requests);
+    EXPECT_EQ(dropped + arrived.size(), requests);
+    // One line a run, at most four a second, never one a request.
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - floodBegan);
+    EXPECT_GE(dropReports, 1u);
+    EXPECT_LE(dropReports, 4u * static_cast<std::size_t>(seconds.count() + 1));
 }
 
 TEST_F(RelayTest, HugeLinesAndBinaryGarbageAreHandledAndKeptOutOfTheTerminal) {
@@ -261,6 +272,80 @@ TEST_F(RelayTest, ARunOfStrayBytesIsOneLineAndTheFrameAfterItArrives) {
     EXPECT_EQ(program->readLine(), "ERROR: 255 : 020 No command found, data loss possible (2000 bytes)");
     EXPECT_EQ(program->readLine(), "023P");
 }
+
+TEST_F(RelayTest, ARecordingThatCannotBeCreatedIsNamedAtOnceAndTheRelayEnds) {
+    const linktest::ScratchDir scratch;
+    const struct {
+        std::string path;
+        std::string why;
+    } cases[] = {
+        {scratch.path("missing/session.rec"), "No such file or directory"},
+        {scratch.path(""), "Is a directory"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        relay = std::make_unique<RelayProcess>(std::vector<std::string>{"--record", c.path, std::to_string(port)});
+        EXPECT_EQ(relay->waitForExit(), 1);
+        EXPECT_NE(relay->consoleAtEnd().find("*** error: cannot write the recording '" + c.path + "': " + c.why + "\n"),
+                  std::string::npos)
+            << relay->console();
+    }
+}
+
+// A recording to a FIFO whose reader comes once the session runs and reads
+// it all, or opens it and never reads.
+class RecordingToAFifo : public RelayTest, public ::testing::WithParamInterface<bool> {};
+
+TEST_P(RecordingToAFifo, HoldsUpNeitherTheStartNorTheBoardNorTheEnd) {
+    const bool readerReads = GetParam();
+    const linktest::ScratchDir scratch;
+    const std::string fifo = scratch.path("session.rec");
+    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
+    startRelay({"--record", fifo, std::to_string(port)});
+    connectProgram();
+    EXPECT_TRUE(relay->waitForConsole("recording to '" + fifo + "': the file does not take lines yet"));
+    connectBoard();
+    // Far more recording than a pipe holds.
+    const Bytes frame = VirtualBoard::frame(0x92, textPayload(std::string(1000, 'T')));
+    constexpr int frames = 100;
+    for (int i = 0; i < frames; ++i) board.writeBytes(frame);
+    for (int i = 0; i < frames; ++i) ASSERT_EQ(program->readLine(), textOf(frame)) << i;
+
+    std::string recorded;
+    std::thread reader;
+    int held = -1;
+    if (readerReads) {
+        reader = std::thread([&] {
+            const int in = ::open(fifo.c_str(), O_RDONLY);
+            char buffer[65536];
+            for (ssize_t got; (got = ::read(in, buffer, sizeof buffer)) > 0;) {
+                recorded.append(buffer, static_cast<std::size_t>(got));
+            }
+            ::close(in);
+        });
+    } else {
+        held = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
+    }
+    program->sendLine("EXIT");
+    const auto exitBegan = std::chrono::steady_clock::now();
+    EXPECT_EQ(relay->waitForExit(30s), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - exitBegan, 10s);
+    const std::string console = relay->consoleAtEnd();
+    if (readerReads) {
+        reader.join();
+        EXPECT_EQ(recorded.rfind("# damrelay recording, begun ", 0), 0u);
+        EXPECT_EQ(count(recorded, " board 92 "), static_cast<std::size_t>(frames));
+        EXPECT_NE(recorded.find(" program EXIT\n"), std::string::npos);
+        EXPECT_EQ(console.find("did not take its last lines"), std::string::npos);
+    } else {
+        ::close(held);
+        EXPECT_NE(console.find("*** error: the recording '" + fifo + "' did not take its last lines in time: "),
+                  std::string::npos)
+            << console;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(ReaderReadsOrNot, RecordingToAFifo, ::testing::Bool());
 
 TEST_F(RelayTest, AProgramThatResetsAtOnceEndsTheSessionCleanly) {
     startRelay();

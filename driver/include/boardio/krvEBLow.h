@@ -42,21 +42,24 @@ public:
     // Returns once the session's thread has ended: no update follows.
     void close();
     // COMM_FAILED while the link has failed (its port is closed until
-    // something reopens it); otherwise as krvCommState says.
+    // something reopens it) or is marked failed; otherwise as krvCommState
+    // says.
     krvCommState getState();
     // Writes a copy of the command's bytes, on the caller's thread when
     // nothing else is on its way to the port, and returns without waiting.
     // The bytes waiting for the port are bounded (a minute of the line's
-    // time): a command beyond the bound is not kept, and the observers get
-    // "012 Command dropped: the board is not keeping up" for it.
+    // time): a command beyond the bound is not kept. The observers get one
+    // report for a run of them, at most four a second: "012 Command dropped:
+    // the board is not keeping up (250 commands)".
     //
     // A failed read or write (the board pulled out) closes the port at once
     // and is reported (002 to 004, 010); nothing is written to the closed
     // port. The next command reopens it, no sooner than 500 ms after it was
     // closed, and is then written; commands given meanwhile wait and follow
     // in order. When the port cannot be reopened the observers get "011
-    // Could not reopen port: ..." and, for each waiting command, "010 Could
-    // not write data: ..."; the next command tries again.
+    // Could not reopen port: ..." and, for the commands that waited, one
+    // "010 Could not write data: ... (3 commands)"; the next command tries
+    // again.
     void sendCommand(Command* command);
 
     void attach(SingleBoardObserver* observer);

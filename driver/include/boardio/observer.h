@@ -10,11 +10,12 @@ namespace krvEBLowLevel {
 
 // Coarse communication state of a board connection, kept as one 32-bit word.
 //
-// COMM_FAILED holds while the link has failed and its port is closed. It is
-// also what every command sets while the link is marked failed: after more
-// than three attempts to reopen the port since the board last sent its
-// version; the version clears the mark, and the next state-changing command
-// its state.
+// COMM_FAILED holds while the link has failed and its port is closed, and
+// while the link is marked failed: after more than three attempts to reopen
+// the port since the board last sent a message. The board's next message
+// clears the mark, and the state is then again the one the state-changing
+// commands made it (those given meanwhile too), without a command having to
+// be sent.
 enum krvCommState {
     COMM_CLOSED = 0,     // no board connection
     COMM_FAILED = 1,     // the link has failed, or is marked failed (above)

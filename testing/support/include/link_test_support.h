@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
+#include <cstdlib>
 #include <mutex>
 #include <string>
 #include <system_error>
@@ -104,6 +105,18 @@ private:
 
 // The text a driver error message carries for `report`.
 inline std::string errorText(const std::string& report) { return "ERROR: 255 : " + report; }
+
+// How many events a report of a run stands for: 250 for "012 Command
+// dropped: the board is not keeping up (250 commands)"; 0 when the text
+// ends in no count.
+inline std::size_t countOfRun(const std::string& text) {
+    const std::size_t open = text.rfind(" (");
+    if (open == std::string::npos || text.back() != ')') return 0;
+    const char* start = text.c_str() + open + 2;
+    char* end = nullptr;
+    const unsigned long count = std::strtoul(start, &end, 10);
+    return end != start && *end == ' ' ? count : 0;
+}
 
 inline std::chrono::milliseconds elapsedSince(std::chrono::steady_clock::time_point start) {
     return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - start);

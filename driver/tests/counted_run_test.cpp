@@ -1,19 +1,20 @@
-// Runs of stray bytes with a clock of the test's own: one length for each
+// Runs of like events with a clock of the test's own: one count for each
 // run, and when a run that nothing ends falls due.
 
-#include "stray_run.h"
+#include "counted_run.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using krvEBLowLevel::StrayRun;
+using krvEBLowLevel::CountedRun;
 using namespace std::chrono_literals;
 
-const StrayRun::Clock::time_point start{1h};
+const CountedRun::Clock::time_point start{1h};
+const CountedRun::Timing timing{100ms, 1s};
 
-TEST(StrayRun, CountsBytesIntoOneRunUntilItEnds) {
-    StrayRun run;
+TEST(CountedRun, CountsEventsIntoOneRunUntilItEnds) {
+    CountedRun run(timing);
     EXPECT_FALSE(run.pending());
     EXPECT_EQ(run.end(), 0u);
     run.add(2000, start);
@@ -26,14 +27,14 @@ TEST(StrayRun, CountsBytesIntoOneRunUntilItEnds) {
     EXPECT_EQ(run.end(), 1u) << "a new run after the end";
 }
 
-TEST(StrayRun, ARunNothingEndsIsDueAfterAQuietMomentOrOnceASecondWhileItGoesOn) {
-    StrayRun run;
+TEST(CountedRun, ARunNothingEndsIsDueAfterAQuietMomentOrOnceEveryLongestWhileItGoesOn) {
+    CountedRun run(timing);
     run.add(1, start);
     EXPECT_EQ(run.due(), start + 100ms);
     run.add(1, start + 60ms);
-    EXPECT_EQ(run.due(), start + 160ms) << "each byte puts the quiet moment off";
+    EXPECT_EQ(run.due(), start + 160ms) << "each event puts the quiet moment off";
     for (auto at = start + 100ms; at < start + 3s; at += 50ms) run.add(1, at);
-    EXPECT_EQ(run.due(), start + 1s) << "but not beyond a second from the run's first byte";
+    EXPECT_EQ(run.due(), start + 1s) << "but not beyond the longest from the run's first event";
     run.end();
     run.add(1, start + 4s);
     EXPECT_EQ(run.due(), start + 4100ms);
