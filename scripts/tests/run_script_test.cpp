@@ -147,13 +147,7 @@ TEST_F(RunScriptTest, ProgramSessionsOneAfterAnotherFindTheSameBoardUntilCtrlC) 
 }
 
 TEST_F(RunScriptTest, ARelayThatCannotListenEndsTheRunWithItsMessage) {
-    const int holder = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::listen(holder, 1);
-
+    const int holder = testing_support::listeningSocket();
     RunScript run(runtimeDir, testing_support::localPort(holder));
     expectAllGoneAfter(run, 1);
     EXPECT_TRUE(run.script.waitForConsole("Address already in use")) << run.script.console();
