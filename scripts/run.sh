@@ -6,10 +6,11 @@
 # draughts program sees a board at once. Its console shares this terminal,
 # each of its lines marked "board| ": moves typed here are made on it, and
 # the board it then shows belongs next to them. The board stays until
-# Ctrl-C; damrelay, which ends with each program's session (the program
-# closing its connection or sending EXIT), starts again after each one, so
-# that the program can be run again and again against the same board. A
-# relay that fails (its port taken, say) ends the run with its exit code.
+# Ctrl-C (or quit typed to it); damrelay, which ends with each program's
+# session (the program closing its connection or sending EXIT), starts again
+# after each one, so that the program can be run again and again against
+# the same board. A relay that fails (its port taken, say) ends the run
+# with its exit code.
 #
 # For tests and packagers:
 #   DAMRELAY_BUILD_DIR=DIR  run the programs of the build in DIR

@@ -1,6 +1,7 @@
 // run.sh with its virtual board, as a program author uses it: the board
 // stays while the relay starts again after each program's session, Ctrl-C
-// ends everything, and a relay that cannot start ends the run. Uses the
+// or quitting the board ends everything, and a relay that cannot start
+// ends the run. Uses the
 // programs of this build (DAMRELAY_BUILD_DIR), never a build of its own.
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -144,6 +145,13 @@ TEST_F(RunScriptTest, ProgramSessionsOneAfterAnotherFindTheSameBoardUntilCtrlC) 
 
     run.pressCtrlC();
     expectAllGoneAfter(run, 130);
+}
+
+TEST_F(RunScriptTest, QuittingTheBoardEndsTheRelayAndTheRun) {
+    RunScript run(runtimeDir, testing_support::freeTcpPort());
+    ASSERT_TRUE(run.script.waitForConsole("starting damrelay", patience)) << run.script.console();
+    run.script.type("quit\n");
+    expectAllGoneAfter(run, 0);
 }
 
 TEST_F(RunScriptTest, ARelayThatCannotListenEndsTheRunWithItsMessage) {
