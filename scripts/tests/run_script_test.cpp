@@ -3,13 +3,12 @@
 // or quitting the board ends everything, and a relay that cannot start
 // ends the run. Uses the
 // programs of this build (DAMRELAY_BUILD_DIR), never a build of its own.
+#include <fcntl.h>
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <thread>
 
 #include "child_process.h"
@@ -36,13 +35,20 @@ bool serialAdapterPresent() {
     return false;
 }
 
-// The processes whose command line names text; zombies name nothing.
+// The processes whose command line names text; zombies name nothing. Read
+// without streams: a process may end while it is read.
 std::vector<pid_t> processesNaming(const std::string& text) {
     std::vector<pid_t> found;
     for (const auto& entry : std::filesystem::directory_iterator("/proc")) {
-        std::ifstream file(entry.path() / "cmdline", std::ios::binary);
-        const std::string words((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (words.find(text) != std::string::npos) found.push_back(std::stoi(entry.path().filename().string()));
+        const std::string name = entry.path().filename().string();
+        if (name.find_first_not_of("0123456789") != std::string::npos) continue;
+        const int file = ::open((entry.path() / "cmdline").c_str(), O_RDONLY | O_CLOEXEC);
+        if (file < 0) continue;
+        std::string words;
+        char buffer[4096];
+        for (ssize_t count; (count = ::read(file, buffer, sizeof buffer)) > 0;) words.append(buffer, count);
+        ::close(file);
+        if (words.find(text) != std::string::npos) found.push_back(std::stoi(name));
     }
     return found;
 }
