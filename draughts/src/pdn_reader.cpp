@@ -30,7 +30,6 @@ std::string_view moveOf(std::string_view word) {
 }
 
 const char* const unclosedComment = "a comment that opens with '{' is not closed";
-const char* const badTag = "a tag is written as [Name \"value\"]";
 
 }  // namespace
 
@@ -84,6 +83,7 @@ bool PdnReader::readGame(PdnGame* game) {
 }
 
 bool PdnReader::fail(const std::string& what) {
+    faultReason = what;
     fault = (boost::format("line %1%: %2%") % line % what).str();
     return false;
 }
@@ -155,12 +155,17 @@ bool PdnReader::takeWord(std::string_view word, PdnGame* game, bool& ended) {
 
 bool PdnReader::readTag(PdnGame* game) {
     if (++tags > mostTags) return fail((boost::format("a game with more than %1% tags") % mostTags).str());
+    // A fault is named where the tag begins.
+    const int opened = line;
+    const auto badTag = [this, opened] {
+        line = opened;
+        return fail("a tag is written as [Name \"value\"]");
+    };
     ++at;
     skipSpace();
     const std::string_view name = readWord();
     skipSpace();
-    if (name.empty() || at == text.size() || text[at] != '"') return fail(badTag);
-    const int opened = line;
+    if (name.empty() || at == text.size() || text[at] != '"') return badTag();
     std::string value;
     for (++at; at < text.size() && text[at] != '"'; ++at) {
         if (text[at] == '\\' && at + 1 < text.size()) ++at;
@@ -172,7 +177,7 @@ bool PdnReader::readTag(PdnGame* game) {
         return fail("a tag's value that opens with '\"' is not closed");
     }
     ++at;
-    if (!skipSpace() || text[at] != ']') return fail(badTag);
+    if (!skipSpace() || text[at] != ']') return badTag();
     ++at;
     if (boost::iequals(name, "FEN")) {
         std::string fenError;

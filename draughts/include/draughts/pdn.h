@@ -46,6 +46,9 @@ public:
     bool skip();
     // Empty unless reading ended at a fault: "line 3: a ']' closes no tag".
     const std::string& error() const { return fault; }
+    // The fault without its place, for a text of one line: "a ']' closes no
+    // tag".
+    const std::string& reason() const { return faultReason; }
 
 private:
     bool readGame(PdnGame* game);
@@ -63,6 +66,7 @@ private:
     std::size_t moves = 0;  // of the game being read
     std::size_t tags = 0;
     std::string fault;
+    std::string faultReason;
 };
 
 // Every game of a text read with PdnReader; on a fault, error says what and
