@@ -41,7 +41,8 @@ PdnReader::PdnReader(std::string_view text) : text(text) {
 std::optional<PdnGame> PdnReader::next() {
     PdnGame game;
     if (!readGame(&game)) return std::nullopt;
-    if (game.result.empty()) game.result = tagOf(game, "Result");
+    // No result in the movetext: the tag's, if it holds one.
+    if (game.result.empty() && isResult(tagOf(game, "Result"))) game.result = tagOf(game, "Result");
     return game;
 }
 
