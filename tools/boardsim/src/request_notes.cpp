@@ -5,7 +5,7 @@
 
 namespace boardsim {
 
-void RequestNotes::note(const std::string& line, const char* kind, Time now) {
+bool RequestNotes::shows(const char* kind, Time now) {
     takeDue(now);
     if (now >= secondEnds) {
         secondEnds = now + std::chrono::seconds(1);
@@ -13,8 +13,7 @@ void RequestNotes::note(const std::string& line, const char* kind, Time now) {
     }
     if (shown < shownEachSecond) {
         ++shown;
-        console << line;
-        return;
+        return true;
     }
     const auto same = [kind](const auto& held) { return std::strcmp(held.first, kind) == 0; };
     const auto found = std::find_if(heldBack.begin(), heldBack.end(), same);
@@ -23,6 +22,7 @@ void RequestNotes::note(const std::string& line, const char* kind, Time now) {
     } else {
         ++found->second;
     }
+    return false;
 }
 
 void RequestNotes::takeDue(Time now) {

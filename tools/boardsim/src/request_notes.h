@@ -23,14 +23,21 @@ public:
 
     explicit RequestNotes(std::ostream& console) : console(console) {}
 
-    // line: the whole note, with its line feed; kind: what the summary calls
-    // such notes ("reset", "unknown request").
-    void note(const std::string& line, const char* kind, Time now);
+    // kind: what the summary calls such notes ("reset", "unknown request");
+    // line(): the whole note, with its line feed, made only when it is
+    // shown.
+    template <typename Line>
+    void note(const char* kind, Time now, Line line) {
+        if (shows(kind, now)) console << line();
+    }
     // Sums up the second that is over, if notes were held back in it.
     void takeDue(Time now);
     std::optional<Time> nextDue() const;
 
 private:
+    // Whether a note of this kind is shown now; if not, it is counted.
+    bool shows(const char* kind, Time now);
+
     std::ostream& console;
     Time secondEnds{};
     std::size_t shown = 0;

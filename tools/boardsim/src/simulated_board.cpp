@@ -52,7 +52,8 @@ SimulatedBoard::SimulatedBoard(const Position& start, Time now, RequestNotes& no
 
 void SimulatedBoard::switchUpdates(Updates mode, const char* description, Time now) {
     updates = mode;
-    notes.note((boost::format("host: %1%\n") % description).str(), mode == Updates::Off ? "reset" : "updates on", now);
+    notes.note(mode == Updates::Off ? "reset" : "updates on", now,
+               [&] { return boost::format("host: %1%\n") % description; });
 }
 
 std::vector<Bytes> SimulatedBoard::answer(const Bytes& request, Time now) {
@@ -89,8 +90,9 @@ std::vector<Bytes> SimulatedBoard::answer(const Bytes& request, Time now) {
         case KRV_CMD_SEND_VERSION:
             return {versionFrame(1, 0)};
         default:
-            notes.note((boost::format("host: unknown request 0x%1$02X ignored\n") % static_cast<int>(code)).str(),
-                       "unknown request", now);
+            notes.note("unknown request", now, [&] {
+                return boost::format("host: unknown request 0x%1$02X ignored\n") % static_cast<int>(code);
+            });
             return {};
     }
 }
@@ -100,33 +102,33 @@ std::vector<Bytes> SimulatedBoard::answerClock(const Bytes& command, Time now) {
     const int sub = size > 3 ? command[3] : -1;
     const auto ack = [sub](int third = 0) { return std::vector<Bytes>{clockAckFrame({ackMarker, sub, third, 0})}; };
     if (size < 4 || command[2] != 0x03) {
-        notes.note("clock: a malformed clock command refused\n", "malformed clock command", now);
+        notes.note("malformed clock command", now, [&] { return "clock: a malformed clock command refused\n"; });
     } else if (sub == KRV_CLOCK_DISPLAY && size >= 12) {
-        notes.note((boost::format("clock shows \"%1%\" (dots 0x%2$02X%3%)\n") % displayText(&command[4]) %
-                    static_cast<int>(command[10]) % (command[11] ? ", beep" : ""))
-                       .str(),
-                   "clock display", now);
+        notes.note("clock display", now, [&] {
+            return boost::format("clock shows \"%1%\" (dots 0x%2$02X%3%)\n") % displayText(&command[4]) %
+                   static_cast<int>(command[10]) % (command[11] ? ", beep" : "");
+        });
         return ack();
     } else if (sub == KRV_CLOCK_END_MESSAGE) {
-        notes.note("clock shows the times again\n", "clock display ended", now);
+        notes.note("clock display ended", now, [&] { return "clock shows the times again\n"; });
         return ack();
     } else if (sub == KRV_CLOCK_VERSION) {
         return ack(clockVersion);
     } else if (sub == KRV_CLOCK_SET_N_RUN && size >= 11) {
         clock.set(secondsOf(&command[4]), secondsOf(&command[7]), board.toMove(), now);
         const ClockTime white = clock.left(Side::White, now), black = clock.left(Side::Black, now);
-        notes.note((boost::format("clock set to %1%:%2$02d:%3$02d - %4%:%5$02d:%6$02d (mode %7%)\n") % white.hours %
-                    white.minutes % white.seconds % black.hours % black.minutes % black.seconds %
-                    static_cast<int>(command[10]))
-                       .str(),
-                   "clock set", now);
+        notes.note("clock set", now, [&] {
+            return boost::format("clock set to %1%:%2$02d:%3$02d - %4%:%5$02d:%6$02d (mode %7%)\n") % white.hours %
+                   white.minutes % white.seconds % black.hours % black.minutes % black.seconds %
+                   static_cast<int>(command[10]);
+        });
         return ack(command[10]);
     } else if (sub == KRV_CLOCK_BEEP && size >= 5) {
-        notes.note((boost::format("clock beeps (%1%)\n") % (command[4] >> 4)).str(), "clock beep", now);
+        notes.note("clock beep", now, [&] { return boost::format("clock beeps (%1%)\n") % (command[4] >> 4); });
         return ack();
     } else {
-        notes.note((boost::format("clock: unknown clock command 0x%1$02X refused\n") % sub).str(),
-                   "unknown clock command", now);
+        notes.note("unknown clock command", now,
+                   [&] { return boost::format("clock: unknown clock command 0x%1$02X refused\n") % sub; });
     }
     return {clockAckFrame(clockCommandRefused)};
 }
