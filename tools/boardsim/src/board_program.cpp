@@ -40,6 +40,7 @@ void BoardProgram::holdUntilUpdatesOn() {
 }
 
 void BoardProgram::play(const std::vector<std::string>& moves, Time now) {
+    if (moves.empty()) return;
     std::string lines;
     for (const std::string& move : moves) lines += move + '\n';
     // Checked already: a refusal here would leave the game out.

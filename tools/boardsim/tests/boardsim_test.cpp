@@ -14,6 +14,7 @@
 #include <thread>
 
 #include "child_process.h"
+#include "console_fifo.h"
 #include "link_test_support.h"
 #include "request_notes.h"
 
@@ -24,6 +25,7 @@ using namespace krvEBLowLevel;
 using linktest::MessageLog;
 using linktest::Seen;
 using testing_support::ChildProcess;
+using testing_support::ConsoleFifo;
 
 // A text against a pattern in which '#' stands for any digit.
 bool matches(const std::string& text, const std::string& pattern) {
@@ -39,25 +41,24 @@ std::string linkTarget(const std::string& link) {
     return ::readlink(link.c_str(), target, sizeof target - 1) > 0 ? target : "";
 }
 
-// Starts boardsim with its standard output on a FIFO: the test opens its
-// reading end first, and reads it when it likes.
-std::vector<std::string> withConsoleOn(const std::string& fifo, std::vector<std::string> words) {
-    words.insert(words.begin(), {"/bin/sh", "-c", "exec \"$0\" \"$@\" >" + fifo});
-    return words;
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
 }
 
 class Boardsim : public ::testing::Test {
 protected:
     struct Start {
         std::vector<std::string> arguments;
-        bool typing = false;  // its input stays open for the test to type
-        std::string consoleFifo;
+        bool typing = false;                   // its input stays open for the test to type
+        const ConsoleFifo* console = nullptr;  // its standard output
     };
-    void start(std::vector<std::string> moves = {}) { start(Start{std::move(moves), false, ""}); }
+    void start(std::vector<std::string> moves = {}) { start(Start{std::move(moves), false, nullptr}); }
     void start(const Start& how) {
         std::vector<std::string> words{BOARDSIM_BINARY, "--link", link, "--pace", "0"};
         words.insert(words.end(), how.arguments.begin(), how.arguments.end());
-        if (!how.consoleFifo.empty()) words = withConsoleOn(how.consoleFifo, words);
+        if (how.console != nullptr) words = how.console->withOutputOn(words);
         process = std::make_unique<ChildProcess>(words, ChildProcess::Output::CollectedWithErrors);
         // Nothing to read on its input, as when started from a script.
         if (!how.typing) process->closeInput();
@@ -96,12 +97,7 @@ protected:
             driver->sendCommand(&command);
         }
     }
-    std::size_t consoleCount(const std::string& line) {
-        const std::string text = process->console();
-        std::size_t count = 0;
-        for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++count;
-        return count;
-    }
+    std::size_t consoleCount(const std::string& line) { return occurrences(process->console(), line); }
     // The board notes a host that has gone once it has cleaned up after it.
     // The board looks for hosts now and then: one that came and went between
     // two looks is not seen.
@@ -256,7 +252,7 @@ TEST(BoardsimFiles, WhatCannotBeReadOrPlayedIsRefusedAtOnceNamingWhyAndWhere) {
 }
 
 TEST_F(Boardsim, TakesAnyConsoleLineAndGoesOnAnsweringItsHost) {
-    start({{}, true, ""});
+    start({{}, true, nullptr});
     // What once held the board for ever, then a line without end, cut.
     process->type("}\n]\n1. 32-28 19-23 }\n[Event \"x\"]]\n" + std::string(100000, 'a') + "\nlift 32\n");
     ASSERT_TRUE(process->waitForConsole("square 32 lifted\n"));
@@ -268,11 +264,8 @@ TEST_F(Boardsim, TakesAnyConsoleLineAndGoesOnAnsweringItsHost) {
 }
 
 TEST_F(Boardsim, AConsoleNobodyReadsHoldsUpNothingAndAFloodingHostIsSummedUp) {
-    const std::string fifo = scratch.path("console");
-    ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-    const int console = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-    ASSERT_GE(console, 0);
-    start({{}, true, fifo});
+    ConsoleFifo console(scratch.path("console"));
+    start({{}, true, &console});
     ask(CmdSendUpdate(), 1);
     // About 2 MB of console, more than the pipe and the console's queue hold
     // together, then a lift the host sees once all of it is written.
@@ -281,31 +274,21 @@ TEST_F(Boardsim, AConsoleNobodyReadsHoldsUpNothingAndAFloodingHostIsSummedUp) {
     process->type(boards + "lift 32\n");
     ASSERT_TRUE(log.waitForText("032.", 1, 10s));
     // A host asking for what the board does not know, as fast as it can.
+    const auto floodStarts = std::chrono::steady_clock::now();
     flood(0x99, 2);
     EXPECT_EQ(ask(CmdSendVersion(), 1), std::vector<std::string>{"01.00"});
     std::this_thread::sleep_for(1500ms);  // the second of the flood is over
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - floodStarts);
 
     // Read at last: what was dropped is said, and the flood is summed up.
-    std::string shown;
-    std::thread reader([&] {
-        ::fcntl(console, F_SETFL, 0);
-        char buffer[65536];
-        for (ssize_t got; (got = ::read(console, buffer, sizeof buffer)) > 0;) {
-            shown.append(buffer, static_cast<std::size_t>(got));
-        }
-    });
+    console.startReading();
     process->type("quit\n");
     EXPECT_EQ(process->waitForExit(), 0);
-    reader.join();
-    ::close(console);
-    const auto count = [&shown](const std::string& line) {
-        std::size_t found = 0;
-        for (std::size_t at = shown.find(line); at != std::string::npos; at = shown.find(line, at + 1)) ++found;
-        return found;
-    };
-    EXPECT_EQ(count("the console did not keep up: "), 1u);
-    EXPECT_EQ(count("more requests in the last second, not shown one by one (unknown request "), 1u);
-    EXPECT_LE(count("host: unknown request 0x99 ignored\n"), 2 * boardsim::RequestNotes::shownEachSecond);
+    const std::string& shown = console.readAtEnd();
+    EXPECT_GE(occurrences(shown, "the console did not keep up: "), 1u);
+    EXPECT_GE(occurrences(shown, "more requests in the last second, not shown one by one (unknown request "), 1u);
+    EXPECT_LE(occurrences(shown, "host: unknown request 0x99 ignored\n"),
+              static_cast<std::size_t>(seconds.count() + 2) * boardsim::RequestNotes::shownEachSecond);
 }
 
 TEST_F(Boardsim, SignalsEndItWithinASecondWhateverItIsDoing) {
@@ -319,12 +302,10 @@ TEST_F(Boardsim, SignalsEndItWithinASecondWhateverItIsDoing) {
     };
     for (const auto& [doing, signal] : cases) {
         SCOPED_TRACE(static_cast<int>(doing));
-        int unread = -1;
+        std::optional<ConsoleFifo> unread;
         if (doing == Doing::waitingForItsConsole) {
-            const std::string fifo = scratch.path("unread");
-            ASSERT_EQ(::mkfifo(fifo.c_str(), 0600), 0);
-            unread = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);
-            start({{}, true, fifo});
+            unread.emplace(scratch.path("unread"));
+            start({{}, true, &*unread});
             std::string boards;
             for (int i = 0; i < 6000; ++i) boards += "board\n";
             process->type(boards);
@@ -346,7 +327,6 @@ TEST_F(Boardsim, SignalsEndItWithinASecondWhateverItIsDoing) {
         driver->close();
         driver.reset();
         process.reset();
-        if (unread >= 0) ::close(unread);
     }
 }
 
