@@ -21,6 +21,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!board.run(std::chrono::milliseconds(input.ConsumeIntegralInRange(0, 2000)))) break;
     }
     board.run(std::chrono::minutes(10));
-    board.requireConsoleIsText();
+    requireConsoleText(board.console.str());
     return 0;
 }

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     board.run(std::chrono::seconds(10));
     requireWholeFrames(board.host);
-    board.requireConsoleIsText();
+    requireConsoleText(board.console.str());
     // Each second: five notes, the sum of the rest, the answers dropped, and
     // the host switching updates on and off.
     const auto seconds =

@@ -41,18 +41,6 @@ public:
         return !ended;
     }
 
-    // The console holds no control character but the line feed: what
-    // anyone typed or sent reaches it escaped.
-    void requireConsoleIsText() const {
-        const std::string text = console.str();
-        require(std::none_of(text.begin(), text.end(),
-                             [](char c) {
-                                 const auto byte = static_cast<unsigned char>(c);
-                                 return (byte < 0x20 && byte != '\n') || byte == 0x7F;
-                             }),
-                "the console holds no control character but the line feed");
-    }
-
     std::ostringstream console;
     boardsim::Time now = boardsim::Time{} + 1h;
     boardsim::BoardProgram program;
