@@ -35,8 +35,8 @@ public:
     // Actions carried out in one go at most, so that the loop around the
     // board looks at its host, its console and its signals in between.
     static constexpr int mostActionsAtOnce = 256;
-    // While this many actions wait, the board takes no more from its
-    // console: a console fed faster than a person types waits for it.
+    // While this many actions (or scripts) wait, the board takes no more
+    // from its console: a console fed faster than a person types waits.
     static constexpr std::size_t mostWaiting = 10000;
 
     BoardProgram(std::ostream& console, const BoardSettings& settings, Time now);
