@@ -4,14 +4,16 @@
 
 #include <algorithm>
 
+#include "http_server.h"
+
 namespace boardwatch {
 
 namespace {
 
 constexpr std::size_t mostConnections = 1000;
-// Standard input and outputs, the event loop's, the listening socket,
-// threads' start-up: a few, and room.
-constexpr std::size_t ownDescriptors = 32;
+// Standard input and outputs, the event loop's, the listening socket, the
+// connections being turned away, and room.
+constexpr std::size_t ownDescriptors = 32 + HttpServer::maxRefusals;
 constexpr std::size_t descriptorsPerRelay = 4;
 // A page that works at all, whatever the limit.
 constexpr std::size_t fewestConnections = 8;

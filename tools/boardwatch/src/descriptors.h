@@ -13,8 +13,9 @@ namespace boardwatch {
 std::size_t raiseDescriptorLimit();
 
 // Page connections at once: at most a thousand, and what the limit leaves
-// beside boardwatch's own descriptors and four a relay (its connection, a
-// lookup, its game's file and the last game's).
+// beside boardwatch's own descriptors (the connections being turned away
+// among them) and four a relay (its connection, a lookup, its game's file
+// and the last game's).
 std::size_t pageConnectionCap(std::size_t descriptorLimit, std::size_t relays);
 
 }  // namespace boardwatch

@@ -46,7 +46,7 @@ class HttpServer {
 public:
     // Connections beyond the cap that are being answered 503 at once; more
     // are closed unanswered.
-    static constexpr std::size_t maxRefusals = 64;
+    static constexpr std::size_t maxRefusals = 16;
 
     // Throws boost::system::system_error when the address cannot be bound.
     HttpServer(boost::asio::io_context& context, const boost::asio::ip::tcp::endpoint& where, Site& site,

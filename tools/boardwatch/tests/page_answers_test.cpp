@@ -1,8 +1,11 @@
-// Which Host headers name the page: the address the connection reached in
-// any of its forms, localhost on a loopback address, and the page's names.
-#include "page_answers.h"
-
+// The page's server's pure parts: which Host headers name the page (the
+// address the connection reached in any of its forms, localhost on a
+// loopback address, the page's names), and its notes of failures that come
+// thousands of times a second.
 #include <gtest/gtest.h>
+
+#include "note_throttle.h"
+#include "page_answers.h"
 
 namespace boardwatch {
 namespace {
@@ -27,6 +30,19 @@ TEST(PageNames, AreTheAddressReachedLocalhostOnLoopbackAndTheNamesGiven) {
         {"[::1]x", six, false},                     {"localhost", six, true},
     };
     for (const auto& c : cases) EXPECT_EQ(hostNamesPage(c.host, c.page), c.named) << c.host;
+}
+
+TEST(NoteThrottle, SaysANoteAtMostOnceASecondWithHowOftenItCameMeanwhile) {
+    using namespace std::chrono_literals;
+    NoteThrottle throttle;
+    const NoteThrottle::Time start{};
+    std::vector<std::string> said;
+    for (auto at = 0ms; at < 2500ms; at += 100ms) {
+        if (auto line = throttle.take("page: cannot take a connection", start + at)) said.push_back(*line);
+    }
+    EXPECT_EQ(said, (std::vector<std::string>{"page: cannot take a connection",
+                                              "page: cannot take a connection (9 more since the last such line)",
+                                              "page: cannot take a connection (9 more since the last such line)"}));
 }
 
 }  // namespace

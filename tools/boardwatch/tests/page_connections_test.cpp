@@ -70,11 +70,11 @@ TEST_F(WatchedGame, ConnectionsBeyondTheCapAreTurnedAwayWithinTheDescriptorLimit
     startWatch(relays, {"/bin/sh", "-c", "ulimit -S -n 64 && exec \"$0\" \"$@\""});
     EXPECT_GT(capOf(watch->console()), 64) << watch->console();
 
-    // A hard limit of 64 leaves 28 connections to the page.
+    // A hard limit of 64 leaves 12 connections to the page.
     startWatch(relays, {"/bin/sh", "-c", "ulimit -n 64 && exec \"$0\" \"$@\""});
-    ASSERT_EQ(capOf(watch->console()), 28) << watch->console();
+    ASSERT_EQ(capOf(watch->console()), 12) << watch->console();
     std::vector<std::unique_ptr<testing_support::ProgramClient>> idle;
-    for (int i = 0; i < 28; ++i) idle.push_back(std::make_unique<testing_support::ProgramClient>(pagePort));
+    for (int i = 0; i < 12; ++i) idle.push_back(std::make_unique<testing_support::ProgramClient>(pagePort));
     const std::string turnedAway = httpExchange(pagePort, "GET /state.json HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
     EXPECT_EQ(statusOf(turnedAway), "HTTP/1.1 503 Service Unavailable");
     EXPECT_TRUE(watch->waitForConsole("the most it takes: a new one is turned away")) << watch->console();
