@@ -66,6 +66,8 @@ RelaySession::Output RelaySession::received(const RelayLine& line, Time now) {
             }
             if (line.kind != Kind::Comment) break;
             failedConnections = 0;
+            // No longer busy, nor unknown by name.
+            link = LinkState::Connecting;
             why = "asking for " + portName;
             output = openPort(now);
             // A comment names the program on the relay's console.

@@ -46,11 +46,7 @@ TEST_F(WatchedGame, AGameWhoseFileCannotBeWrittenIsWrittenWholeOnceTheDiskTakesI
     ASSERT_EQ(::prlimit(watch->pid(), RLIMIT_FSIZE, nullptr, &limit), 0);
     const rlimit full{0, limit.rlim_max};
     ASSERT_EQ(::prlimit(watch->pid(), RLIMIT_FSIZE, &full, nullptr), 0);
-    startBoardsim({"--game", scratch.write("game.txt", [] {
-                       std::string text;
-                       for (const std::string& move : gameMoves) text += move + "\n";
-                       return text;
-                   }())});
+    startBoardsimPlayingTheGame();
     startRelay();
     ASSERT_TRUE(waitForMoves(gameMoves.size())) << watch->console();
     ASSERT_TRUE(watch->waitForConsole("; trying again every second")) << watch->console();

@@ -121,8 +121,8 @@ TEST(Relay, WaitsLongerWhileTheRelayStaysAwayOrBusyAndAfreshOnceItGreets) {
     EXPECT_EQ(delays, (std::vector<std::chrono::milliseconds>{30s, 30s, 30s, 30s}));
     session.opened(Time{});
     session.received(readRelayLine("#KRV"), Time{});
-    EXPECT_EQ(session.closed("gone"), 1s);
     EXPECT_EQ(session.state(), LinkState::Connecting);
+    EXPECT_EQ(session.closed("gone"), 1s);
 }
 
 TEST(RelayLines, AreReadAsTheRelaySendsThem) {

@@ -114,6 +114,12 @@ protected:
         boardsim = std::make_unique<ChildProcess>(words);
         ASSERT_TRUE(boardsim->waitForConsole("board on "));
     }
+    // boardsim plays gameMoves from a file, one move a line.
+    void startBoardsimPlayingTheGame() {
+        std::string text;
+        for (const std::string& move : gameMoves) text += move + "\n";
+        startBoardsim({"--game", scratch.write("game.txt", text)});
+    }
     void startRelay() {
         relay = std::make_unique<RelayProcess>(
             std::vector<std::string>{"--map", "COM3=" + scratch.path("board"), std::to_string(relayPort)});
