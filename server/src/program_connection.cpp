@@ -73,13 +73,14 @@ bool ProgramConnection::sendLine(const std::string& text) {
         logSent(text);
         return true;
     }
+    // Logged before the line can reach the program, and under the lock, so
+    // that the log keeps the order of the connection and no reply to the
+    // line is logged ahead of it.
+    logSent(text);
     static const char lineFeed = '\n';
     const std::array<boost::asio::const_buffer, 2> line{boost::asio::buffer(text), boost::asio::buffer(&lineFeed, 1)};
     error_code error;
     const std::size_t sent = socket.send(line, 0, error);
-    // Logged once the line is on its way, and still under the lock, so that
-    // the log keeps the order of the connection.
-    logSent(text);
     if (error && error != boost::asio::error::would_block && error != boost::asio::error::try_again) {
         stopSending(str(boost::format("--Draughts program connection lost: %1%\n") % error.message()));
         return false;
