@@ -34,6 +34,10 @@ int main(int argc, char** argv) {
         std::cout << usageText();
         return 0;
     }
+    if (options->version) {
+        std::cout << "boardsim " BOARDSIM_VERSION "\n";
+        return 0;
+    }
     // Reasons may quote the files' text, which is anyone's.
     const auto refuse = [&error] {
         std::cerr << boost::format("boardsim: %1%\n") % textio::escapedForConsole(error);

@@ -9,16 +9,17 @@
 namespace boardsim {
 
 struct Options {
-    std::string link;      // keep a symbolic link to the device here
-    std::string position;  // FEN; empty: the starting position
+    std::string link;                // keep a symbolic link to the device here
+    std::string position;            // FEN; empty: the starting position
     std::string gameFile;
-    int gameNumber = 1;    // which game of the file, from 1
+    int gameNumber = 1;  // which game of the file, from 1
     std::string scriptFile;
     std::string replayFile;
     bool freeRules = false;
     std::vector<std::string> moves;  // written on the command line
     std::chrono::milliseconds pace{400};
     bool help = false;
+    bool version = false;
 };
 
 // The command line after the program name; empty, with error saying why, on

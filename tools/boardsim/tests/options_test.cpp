@@ -11,15 +11,15 @@ using Words = std::vector<std::string>;
 
 TEST(Options, OptionsThatDoNotFitAreRefusedWithTheReason) {
     const std::pair<Words, const char*> cases[] = {
-        {{"--game-number", "2"}, "--game-number goes with --game"},
-        {{"--game", "a.pdn", "--game-number", "0"}, "--game-number takes 1 to 99999, not '0'"},
-        {{"--game", "a.pdn", "--game", "b.pdn"}, "--game is given once"},
+        {{"--game-number", "2"}, "--game-number requires --game"},
+        {{"--game", "a.pdn", "--game-number", "0"}, "--game-number: takes a game's number from 1 to 99999, not '0'"},
+        {{"--game", "a.pdn", "--game", "b.pdn"}, "--game: At Most 1 required but received 2"},
         {{"--replay", "r.txt", "--script", "s.txt"},
          "--replay plays a recording alone: no position, game, script, moves or --free"},
         {{"--replay", "r.txt", "32-28"}, "--replay plays a recording alone: no position, game, script, moves or --free"},
-        {{"--pace", "60001"}, "--pace takes milliseconds from 0 to 60000, not '60001'"},
-        {{"--script"}, "--script needs a value"},
-        {{"--fast"}, "unknown option '--fast'"},
+        {{"--pace", "60001"}, "--pace: takes milliseconds from 0 to 60000, not '60001'"},
+        {{"--script"}, "--script: 1 required TEXT missing"},
+        {{"--fast"}, "The following argument was not expected: --fast"},
     };
     for (const auto& [words, expected] : cases) {
         std::string error;
@@ -36,6 +36,7 @@ TEST(Options, OptionsThatDoNotFitAreRefusedWithTheReason) {
     EXPECT_EQ(options->scriptFile, "s.txt");
     EXPECT_TRUE(options->freeRules);
     EXPECT_EQ(options->moves, Words{"32-28"});
+
 }
 
 TEST(Options, TheGameNumberedIsTakenFromAFileOfSeveral) {
