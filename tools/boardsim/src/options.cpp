@@ -12,6 +12,7 @@ namespace {
 
 constexpr int longestPace = 60000;
 constexpr int mostGames = 99999;
+constexpr int highestPort = 65535;
 
 // A check of a whole number's range, with the reason CLI11 puts after the
 // option's name.
@@ -32,6 +33,20 @@ bool playsMoreThanARecording(const Options& options) {
 
 }  // namespace
 
+std::optional<TcpAddress> tcpAddressOf(const std::string& text) {
+    const std::size_t colon = text.rfind(':');
+    if (colon == std::string::npos || colon == 0) return std::nullopt;
+    std::string host = text.substr(0, colon);
+    const std::string port = text.substr(colon + 1);
+    if (host.size() > 2 && host.front() == '[' && host.back() == ']') {
+        host = host.substr(1, host.size() - 2);
+    } else if (host.find_first_of("[]:") != std::string::npos) {
+        return std::nullopt;
+    }
+    if (!wholeNumber(port, 0, highestPort)) return std::nullopt;
+    return TcpAddress{host, port};
+}
+
 std::optional<Options> parseOptions(const std::vector<std::string>& arguments, std::string& error) {
     Options options;
     CLI::App app("", "boardsim");
@@ -39,7 +54,16 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
     app.set_help_flag();
     app.add_flag("-h,--help", options.help);
     app.add_flag("--version", options.version);
-    app.add_option("--link", options.link);
+    CLI::Option* link = app.add_option("--link", options.link);
+    std::string tcp;
+    CLI::Option* overTcp =
+        app.add_option("--tcp", tcp)->check(CLI::Validator(
+            [](const std::string& value) {
+                return tcpAddressOf(value) ? std::string()
+                                           : "takes ADDR:PORT, such as 127.0.0.1:3333 or [::1]:3333, not '" + value + "'";
+            },
+            ""));
+    link->excludes(overTcp);
     app.add_option("--position", options.position);
     CLI::Option* game = app.add_option("--game", options.gameFile);
     app.add_option("--game-number", options.gameNumber)->check(wholeNumberFrom(1, mostGames, "a game's number"))->needs(game);
@@ -58,6 +82,14 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
         return std::nullopt;
     }
     options.pace = std::chrono::milliseconds(pace);
+    if (!tcp.empty()) options.tcp = tcpAddressOf(tcp);
+#ifdef _WIN32
+    // Windows has no pseudo-terminals.
+    if (!options.tcp && !options.help && !options.version) {
+        error = "on Windows the board is served over TCP: give --tcp ADDR:PORT, such as --tcp 127.0.0.1:3333";
+        return std::nullopt;
+    }
+#endif
     if (!options.replayFile.empty() && playsMoreThanARecording(options)) {
         error = "--replay plays a recording alone: no position, game, script, moves or --free";
         return std::nullopt;
@@ -66,17 +98,21 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
 }
 
 std::string usageText() {
-    return "usage: boardsim [--link PATH] [--position FEN] [--game FILE [--game-number N]]\n"
-           "                [--script FILE] [--free] [--pace MS] [MOVE...]\n"
-           "       boardsim [--link PATH] --replay FILE\n"
+    return "usage: boardsim [--link PATH | --tcp ADDR:PORT] [--position FEN]\n"
+           "                [--game FILE [--game-number N]] [--script FILE] [--free]\n"
+           "                [--pace MS] [MOVE...]\n"
+           "       boardsim [--link PATH | --tcp ADDR:PORT] --replay FILE\n"
            "\n"
-           "A draughts board with its game clock on a pseudo-terminal, for damrelay and\n"
-           "anything else that drives a board over a 9600-baud serial line. It prints\n"
-           "the device it plays on; the host opens that device as the board's port.\n"
+           "A draughts board with its game clock, for damrelay and anything else that\n"
+           "drives a board over a 9600-baud serial line: on a pseudo-terminal, whose\n"
+           "device it prints and the host opens as the board's port, or over TCP.\n"
            "\n"
            "  --link PATH       keep a symbolic link to the device at PATH, so that\n"
            "                    damrelay --map COM3=PATH finds the board again after a\n"
            "                    restart of boardsim, or a plug\n"
+           "  --tcp ADDR:PORT   serve the board over TCP instead (on Windows the only\n"
+           "                    way), to one host at a time: 127.0.0.1:3333 for this\n"
+           "                    machine alone, 0.0.0.0:3333 for every network\n"
            "  --position FEN    start from this position, W:W31,32,K45:B1,2,K7 (side to\n"
            "                    move first) instead of the starting position\n"
            "  --game FILE       play the first game of the PDN file FILE once the host\n"

@@ -20,6 +20,9 @@ TEST(Options, OptionsThatDoNotFitAreRefusedWithTheReason) {
         {{"--pace", "60001"}, "--pace: takes milliseconds from 0 to 60000, not '60001'"},
         {{"--script"}, "--script: 1 required TEXT missing"},
         {{"--fast"}, "The following argument was not expected: --fast"},
+        {{"--link", "/tmp/board", "--tcp", "127.0.0.1:3333"}, "--link excludes --tcp"},
+        {{"--tcp", "3333"}, "--tcp: takes ADDR:PORT, such as 127.0.0.1:3333 or [::1]:3333, not '3333'"},
+        {{"--tcp", "localhost:65536"}, "--tcp: takes ADDR:PORT, such as 127.0.0.1:3333 or [::1]:3333, not 'localhost:65536'"},
     };
     for (const auto& [words, expected] : cases) {
         std::string error;
@@ -37,6 +40,11 @@ TEST(Options, OptionsThatDoNotFitAreRefusedWithTheReason) {
     EXPECT_TRUE(options->freeRules);
     EXPECT_EQ(options->moves, Words{"32-28"});
 
+    for (const auto& [text, host] : {std::pair{"[::1]:0", "::1"}, std::pair{"pi.local:3333", "pi.local"}}) {
+        const std::optional<Options> served = parseOptions({"--tcp", text}, error);
+        ASSERT_TRUE(served && served->tcp) << error;
+        EXPECT_EQ(served->tcp->host, host);
+    }
 }
 
 TEST(Options, TheGameNumberedIsTakenFromAFileOfSeveral) {
