@@ -83,6 +83,10 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
     }
     options.pace = std::chrono::milliseconds(pace);
     if (!tcp.empty()) options.tcp = tcpAddressOf(tcp);
+    if (!options.replayFile.empty() && playsMoreThanARecording(options)) {
+        error = "--replay plays a recording alone: no position, game, script, moves or --free";
+        return std::nullopt;
+    }
 #ifdef _WIN32
     // Windows has no pseudo-terminals.
     if (!options.tcp && !options.help && !options.version) {
@@ -90,10 +94,6 @@ std::optional<Options> parseOptions(const std::vector<std::string>& arguments, s
         return std::nullopt;
     }
 #endif
-    if (!options.replayFile.empty() && playsMoreThanARecording(options)) {
-        error = "--replay plays a recording alone: no position, game, script, moves or --free";
-        return std::nullopt;
-    }
     return options;
 }
 

@@ -23,6 +23,9 @@ TEST(Options, OptionsThatDoNotFitAreRefusedWithTheReason) {
         {{"--link", "/tmp/board", "--tcp", "127.0.0.1:3333"}, "--link excludes --tcp"},
         {{"--tcp", "3333"}, "--tcp: takes ADDR:PORT, such as 127.0.0.1:3333 or [::1]:3333, not '3333'"},
         {{"--tcp", "localhost:65536"}, "--tcp: takes ADDR:PORT, such as 127.0.0.1:3333 or [::1]:3333, not 'localhost:65536'"},
+#ifdef _WIN32
+        {{"32-28"}, "on Windows the board is served over TCP: give --tcp ADDR:PORT, such as --tcp 127.0.0.1:3333"},
+#endif
     };
     for (const auto& [words, expected] : cases) {
         std::string error;
@@ -31,7 +34,8 @@ TEST(Options, OptionsThatDoNotFitAreRefusedWithTheReason) {
     }
     std::string error;
     const std::optional<Options> options = parseOptions(
-        {"--position", "W:W31:B1", "--game", "g.pdn", "--game-number", "3", "--script", "s.txt", "--free", "32-28"},
+        {"--tcp", "127.0.0.1:3333", "--position", "W:W31:B1", "--game", "g.pdn", "--game-number", "3", "--script",
+         "s.txt", "--free", "32-28"},
         error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->position, "W:W31:B1");
