@@ -27,6 +27,12 @@ if(NOT EXISTS ${DAMRELAY_MINGW_BOOST_ROOT}/boost)
 endif()
 set(Boost_INCLUDE_DIR ${DAMRELAY_MINGW_BOOST_ROOT} CACHE PATH "Boost's headers, without the rest of /usr/include")
 set(Boost_NO_BOOST_CMAKE ON CACHE BOOL "")
+# CLI11's the same way.
+set(DAMRELAY_MINGW_CLI11_ROOT ${CMAKE_BINARY_DIR}/mingw-cli11)
+if(NOT EXISTS ${DAMRELAY_MINGW_CLI11_ROOT}/CLI)
+  file(MAKE_DIRECTORY ${DAMRELAY_MINGW_CLI11_ROOT})
+  file(CREATE_LINK /usr/include/CLI ${DAMRELAY_MINGW_CLI11_ROOT}/CLI SYMBOLIC)
+endif()
 
 # Tests are listed when ctest runs them, under the Wine that the test run
 # starts, not while building: the build needs no Wine.

@@ -1,6 +1,7 @@
-// Any lines typed at boardsim's console, a little time apart: each is done
-// or refused with a reason, the board goes on (unless told to quit), and
-// the console shows what was typed escaped.
+// Any lines typed at boardsim's console, a little time apart, cut into
+// lines as the console's reader cuts them: each is done or refused with a
+// reason, the board goes on (unless told to quit), and the console shows
+// what was typed escaped.
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstddef>
@@ -8,6 +9,7 @@
 #include <string>
 
 #include "boardsim_run.h"
+#include "console_lines.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     FuzzedDataProvider input(data, size);
@@ -15,9 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                              input.ConsumeBool() ? draughts::Rules::Free : draughts::Rules::International,
                              std::chrono::milliseconds(input.ConsumeIntegralInRange(0, 400))});
     board.program.fromHost({0x43}, board.now);  // updates on, as a host would switch them
+    boardsim::ConsoleLines typing;
     while (input.remaining_bytes() > 0) {
-        const std::string line = input.ConsumeRandomLengthString(boardsim::BoardProgram::longestLine);
-        if (!board.program.fromConsole(line, board.now)) break;
+        const std::string typed = input.ConsumeRandomLengthString(boardsim::BoardProgram::longestLine) + '\n';
+        if (!typing.feed(typed, board.program, board.now)) break;
         if (!board.run(std::chrono::milliseconds(input.ConsumeIntegralInRange(0, 2000)))) break;
     }
     board.run(std::chrono::minutes(10));

@@ -4,7 +4,7 @@
 # what is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libboost-dev libgtest-dev libgmock-dev nlohmann-json3-dev "$@")
+packages=(cmake ninja-build g++ libboost-dev libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The Windows leg, on Linux: installs mingw-w64, Wine and NSIS, cross-builds
-# damrelay.exe and boardio.dll (the windows preset, build/windows/bin/), runs
-# their tests under Wine, runs damrelay.exe under Wine against a virtual board
-# (relay_under_wine_test from the dev preset's Linux build), then builds the
-# zip and the installer (build/windows/damrelay-<version>-win64.zip and .exe),
-# checks the zip's contents (the programs, the DLLs, README.txt, the documents)
-# and runs its damrelay.exe, installs the installer silently, checks its
-# files and Start-menu entries, runs the installed damrelay.exe and
-# uninstalls it again.
+# damrelay.exe, boardsim.exe and boardio.dll (the windows preset,
+# build/windows/bin/), runs their tests under Wine, runs damrelay.exe under
+# Wine against a virtual board and boardsim.exe with a host on the Linux side
+# (relay_under_wine_test and boardsim_under_wine_test from the dev preset's
+# Linux build), then builds the zip and the installer
+# (build/windows/damrelay-<version>-win64.zip and .exe), checks the zip's
+# contents (the programs, the DLLs, README.txt, the documents) and runs its
+# programs, installs the installer silently, checks its files and Start-menu
+# entries, runs the installed damrelay.exe and uninstalls it again.
 # Stops at the first failure.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -25,8 +26,9 @@ cmake --build --preset windows
 
 step "the Linux side of the test under Wine"
 cmake --preset dev >/dev/null
-cmake --build --preset dev -j2 --target relay_under_wine_test
+cmake --build --preset dev -j2 --target relay_under_wine_test boardsim_under_wine_test
 relay_test="$PWD/build/dev/server/tests/relay_under_wine_test"
+boardsim_test="$PWD/build/dev/tools/boardsim/tests/boardsim_under_wine_test"
 
 # One prefix, made on the first run and kept; no Mono or Gecko is asked for.
 export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
@@ -49,8 +51,13 @@ run_relay() {
   echo "--- $1 under Wine"
   DAMRELAY_WINDOWS_RELAY="$1" "$relay_test"
 }
-step "damrelay.exe from the build"
+run_boardsim() {
+  echo "--- $1 under Wine"
+  BOARDSIM_WINDOWS_PROGRAM="$1" "$boardsim_test"
+}
+step "damrelay.exe and boardsim.exe from the build"
 run_relay "$PWD/$build/bin/damrelay.exe"
+run_boardsim "$PWD/$build/bin/boardsim.exe"
 
 step "zip and installer"
 rm -f "$build"/damrelay-*-win64.zip "$build"/damrelay-*-win64.exe
@@ -61,7 +68,7 @@ name="$(basename "$zip" .zip)"
 version="${name#damrelay-}"
 version="${version%-win64}"
 
-step "the zip: contents, and its damrelay.exe"
+step "the zip: contents, and its programs"
 unpacked="$build/unpacked"
 rm -rf "$unpacked" && mkdir -p "$unpacked"
 (cd "$unpacked" && cmake -E tar xf "../$(basename "$zip")")
@@ -73,6 +80,7 @@ if [ "$found" != "$expected" ]; then
   exit 1
 fi
 run_relay "$PWD/$unpacked/$name/damrelay.exe"
+run_boardsim "$PWD/$unpacked/$name/boardsim.exe"
 
 step "the installer: silent install, the installed damrelay.exe, silent uninstall"
 installed="$WINEPREFIX/drive_c/Program Files/damrelay"
@@ -81,7 +89,7 @@ wine "$installer" /S </dev/null
 for file in $expected Uninstall.exe; do
   [ -f "$installed/$file" ] || { echo "not installed: $installed/$file" >&2; exit 1; }
 done
-for link in damrelay "damrelay readme" "damrelay protocol for draughts programs"; do
+for link in damrelay "damrelay readme" "damrelay protocol for draughts programs" "boardsim readme"; do
   [ -f "$menu/$link.lnk" ] || { echo "no Start-menu entry: $menu/$link.lnk" >&2; exit 1; }
 done
 run_relay "$installed/damrelay.exe"

@@ -61,6 +61,14 @@ std::vector<TrackerEvent> MoveTracker::squareChange(int square, char letter) {
     return judge();
 }
 
+void MoveTracker::follow(const Position& game) {
+    setKnown(crowned(game), true);
+    settled = true;
+    last.reset();
+    // Until the next dump says otherwise.
+    state = Status::InPosition;
+}
+
 std::vector<MoveTracker::Reachable> MoveTracker::reachableFrom(const Position& position, bool sideIsKnown) const {
     std::vector<Reachable> reachable;
     std::vector<Side> sides{position.toMove()};

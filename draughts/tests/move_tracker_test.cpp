@@ -110,6 +110,19 @@ TEST(Tracker, TakesUpAGameInTheMiddleAndLearnsTheSideToMoveFromItsFirstMove) {
     EXPECT_EQ(played.said.back(), "Unrecognised");
 }
 
+TEST(Tracker, FollowsAGameItIsToldOfFromItsSideToMove) {
+    Position blackToMove = Position::start();
+    blackToMove.setToMove(Side::Black);
+    const std::pair<const char*, Said> cases[] = {{"19. 23p", {"Move:19-23"}}, {"32. 28P", {"Unrecognised"}}};
+    for (const auto& [changes, said] : cases) {
+        Played played;
+        played.tracker.follow(blackToMove);
+        EXPECT_TRUE(played.tracker.boardDump(lettersOf(Position::start())).empty()) << "no new game";
+        play(played, changes);
+        EXPECT_EQ(played.said, said);
+    }
+}
+
 TEST(Tracker, NamesTheSideThatHasNoMoveLeft) {
     const Played going = fromDump(lettersOf(positionOf("W:W28:B23,35")), "28. 23. 19P");
     EXPECT_EQ(going.said, (Said{"Joined", "Move:28x19"}));

@@ -4,9 +4,14 @@
 # DLLs (installed by cmake/windows_runtime.cmake), a short readme and the
 # documents for authors of draughts programs.
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README.txt ${DAMRELAY_DOCUMENTS} DESTINATION . COMPONENT programs)
+# boardsim's README, which says how to use it on Windows too, as the
+# document beside boardsim.exe.
+set(boardsim_document boardsim.md)
+install(FILES ${PROJECT_SOURCE_DIR}/tools/boardsim/README.md DESTINATION . RENAME ${boardsim_document}
+  COMPONENT programs)
 
 # What the zip must hold, file for file, for scripts/windows.sh.
-set(expected README.txt boardio.dll ${DAMRELAY_RUNTIME_DLLS})
+set(expected README.txt boardio.dll ${boardsim_document} ${DAMRELAY_RUNTIME_DLLS})
 foreach(document ${DAMRELAY_DOCUMENTS})
   get_filename_component(name ${document} NAME)
   list(APPEND expected ${name})
@@ -39,12 +44,18 @@ set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME "damrelay ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "damrelay ${PROJECT_VERSION}")
 # The entries in the Start menu's damrelay folder, beside the uninstaller's.
-# The protocol opens in Notepad: Windows knows no program for .md files.
+# The protocol and boardsim's readme open in Notepad: Windows knows no
+# program for .md files.
 set(CPACK_NSIS_MENU_LINKS "damrelay.exe" "damrelay" "README.txt" "damrelay readme")
 set(protocol_link "$SMPROGRAMS\\$STARTMENU_FOLDER\\damrelay protocol for draughts programs.lnk")
-set(CPACK_NSIS_CREATE_ICONS_EXTRA "CreateShortCut '${protocol_link}' '$WINDIR\\notepad.exe' '\"$INSTDIR\\${name}\"'")
+set(boardsim_link "$SMPROGRAMS\\$STARTMENU_FOLDER\\boardsim readme.lnk")
+set(CPACK_NSIS_CREATE_ICONS_EXTRA
+  "CreateShortCut '${protocol_link}' '$WINDIR\\notepad.exe' '\"$INSTDIR\\${name}\"'
+  CreateShortCut '${boardsim_link}' '$WINDIR\\notepad.exe' '\"$INSTDIR\\${boardsim_document}\"'")
 string(REPLACE "$STARTMENU_FOLDER" "$MUI_TEMP" protocol_link "${protocol_link}")
-set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '${protocol_link}'")
+string(REPLACE "$STARTMENU_FOLDER" "$MUI_TEMP" boardsim_link "${boardsim_link}")
+set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '${protocol_link}'
+  Delete '${boardsim_link}'")
 set(CPACK_NSIS_MODIFY_PATH OFF)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # cpack receives the NSIS lines above, backslashes and quotes, as written.

@@ -51,6 +51,11 @@ public:
     // Changes before the first dump, or of squares off the board, change
     // nothing.
     std::vector<TrackerEvent> squareChange(int square, char letter);
+    // The game stands at this position, its side to move known, with no
+    // move to take back: a program that keeps the game itself (a virtual
+    // board) says so, and the tracker judges the next dump or change from
+    // there. A man on its far row counts as the king it is to become.
+    void follow(const Position& game);
 
     Status status() const { return state; }
     // The game's position: where the last recognised move left it.

@@ -15,7 +15,7 @@ namespace virtualboard {
 
 namespace {
 
-[[noreturn]] void fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
+[[noreturn]] void fail(const std::string& what) { throw std::system_error(errno, std::generic_category(), what); }
 
 int millisecondsLeft(std::chrono::steady_clock::time_point deadline) {
     const auto left =
@@ -64,8 +64,15 @@ void VirtualBoard::pointLinkAtDevice() {
     // device, never a missing link.
     const std::string temporary = link + ".new";
     ::unlink(temporary.c_str());
-    if (::symlink(device.c_str(), temporary.c_str()) != 0) fail("symlink");
-    if (::rename(temporary.c_str(), link.c_str()) != 0) fail("rename");
+    // Named by the path its user gave: the temporary name is the board's
+    // own business.
+    if (::symlink(device.c_str(), temporary.c_str()) != 0) fail("cannot make the link " + link);
+    if (::rename(temporary.c_str(), link.c_str()) != 0) {
+        const int failure = errno;
+        ::unlink(temporary.c_str());
+        errno = failure;
+        fail("cannot make the link " + link);
+    }
 }
 
 void VirtualBoard::unplug() {

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include <virtualboard/virtual_board.h>
+#include <virtualboard/board_frame.h>
 
 #include "draughts_names.h"
 #include "game_clock.h"

@@ -12,7 +12,9 @@
 #include <cerrno>
 #include <string_view>
 #include <system_error>
-#include <utility>
+
+#include "console_lines.h"
+#include "host_line.h"
 
 namespace boardsim {
 
@@ -82,16 +84,36 @@ void clearAfterHost(virtualboard::VirtualBoard& device, std::ostream& console) {
     console << boost::format("the last host left the device locked: the board moved to %1%\n") % device.devicePath();
 }
 
-// Writes what the device takes at once. A host that does not read for long
-// fills the device's buffer; a board on a serial line does not wait for its
-// host either, and the bytes the buffer cannot take are lost.
-void writeToHost(int device, const Bytes& bytes, BoardProgram& program, Time now) {
-    const int flags = ::fcntl(device, F_GETFL);
-    if ((flags & O_NONBLOCK) == 0) ::fcntl(device, F_SETFL, flags | O_NONBLOCK);
-    const ssize_t written = ::write(device, bytes.data(), bytes.size());
-    const std::size_t lost = bytes.size() - static_cast<std::size_t>(std::max<ssize_t>(written, 0));
-    if (lost > 0) program.hostNotReading(lost, now);
-}
+// The pseudo-terminal as the board's line: a host has it open as far as the
+// board saw at its last look.
+class PtyLine : public HostLine {
+public:
+    explicit PtyLine(virtualboard::VirtualBoard& device) : device(device) {}
+
+    void look(bool seen) { attached = seen; }
+    bool hostAttached() const override { return attached; }
+    // A host that does not read for long fills the device's buffer.
+    std::size_t write(const Bytes& bytes) override {
+        const int flags = ::fcntl(device.handle(), F_GETFL);
+        if ((flags & O_NONBLOCK) == 0) ::fcntl(device.handle(), F_SETFL, flags | O_NONBLOCK);
+        const ssize_t written = ::write(device.handle(), bytes.data(), bytes.size());
+        return bytes.size() - static_cast<std::size_t>(std::max<ssize_t>(written, 0));
+    }
+    // The host's reads end and its writes fail, as with a pulled USB cable;
+    // the device and the link are gone.
+    void pull() override {
+        device.unplug();
+        attached = false;
+    }
+    void plug(std::ostream& console) override {
+        device.replug();
+        console << boost::format("board on %1%\n") % device.devicePath();
+    }
+
+private:
+    virtualboard::VirtualBoard& device;
+    bool attached = false;
+};
 
 timespec timeUntil(Time wake, Time now) {
     const auto wait = std::chrono::duration_cast<std::chrono::nanoseconds>(std::max(wake - now, Clock::duration(0)));
@@ -132,8 +154,7 @@ private:
     Time nextClear{};
 };
 
-// Lines typed at the board's console. A line longer than a command can be
-// (a stream without line feeds) is dropped up to its end, not kept.
+// Standard input, read when the board's loop finds it ready.
 class ConsoleInput {
 public:
     bool isOpen() const { return open; }
@@ -147,67 +168,26 @@ public:
             console << "console input ended; the board goes on\n";
             return true;
         }
-        for (std::string_view rest(buffer, static_cast<std::size_t>(count)); !rest.empty();) {
-            const std::size_t end = rest.find('\n');
-            if (!dropping) {
-                typed.append(rest.substr(0, end));
-                if (typed.size() > BoardProgram::longestLine) {
-                    program.consoleLineTooLong();
-                    dropping = true;
-                    typed.clear();
-                }
-            }
-            if (end == std::string_view::npos) break;
-            rest.remove_prefix(end + 1);
-            if (!std::exchange(dropping, false) && !program.fromConsole(typed, now)) return false;
-            typed.clear();
-        }
-        return true;
+        return lines.feed(std::string_view(buffer, static_cast<std::size_t>(count)), program, now);
     }
 
 private:
     bool open = true;
-    bool dropping = false;  // the rest of a line too long
-    std::string typed;
+    ConsoleLines lines;
 };
-
-// Carries out what the line gives now: its bytes, and the cable pulled or
-// plugged in again. False when the board is to end.
-bool sendDue(virtualboard::VirtualBoard& device, BoardProgram& program, bool& attached, Time now,
-             std::ostream& console) {
-    for (;;) {
-        const PacedLine::Due due = program.takeDue(now);
-        if (attached && !due.bytes.empty()) writeToHost(device.handle(), due.bytes, program, now);
-        if (!due.then) return true;
-        switch (*due.then) {
-            case LinkEvent::End:
-                return false;
-            case LinkEvent::Pull:
-                // The host's reads end and its writes fail, as with a
-                // pulled USB cable; the device and the link are gone.
-                device.unplug();
-                attached = false;
-                break;
-            case LinkEvent::Plug:
-                device.replug();
-                console << boost::format("board on %1%\n") % device.devicePath();
-                break;
-        }
-    }
-}
 
 }  // namespace
 
 void runBoard(virtualboard::VirtualBoard& device, BoardProgram& program, std::ostream& console) {
     HostWatch host;
+    PtyLine line(device);
     ConsoleInput typing;
     while (stopSignal == 0) {
         Time now = Clock::now();
-        bool attached = host.look(device, now, console);
+        line.look(host.look(device, now, console));
         if (host.justOpened()) program.hostOpened(now);
-        if (!sendDue(device, program, attached, now, console)) return;
-        // Dropped whole, so that a host arriving later gets no torn frame.
-        if (!attached) program.hostAbsent();
+        if (!carryOutDue(line, program, now, console)) return;
+        const bool attached = line.hostAttached();
         console.flush();
 
         std::optional<Time> wake = program.nextDue();
@@ -231,6 +211,14 @@ void runBoard(virtualboard::VirtualBoard& device, BoardProgram& program, std::os
         }
     }
     console << boost::format("ended by signal %1%\n") % static_cast<int>(stopSignal);
+}
+
+void playOnPseudoTerminal(const std::string& link, BoardProgram& program, std::ostream& console) {
+    catchStopSignals();
+    virtualboard::VirtualBoard device(link);
+    console << boost::format("board on %1%\n") % device.devicePath();
+    if (!link.empty()) console << boost::format("link %1% -> %2%\n") % link % device.devicePath();
+    runBoard(device, program, console);
 }
 
 }  // namespace boardsim

@@ -2,6 +2,7 @@
 #define BOARDSIM_BOARD_LOOP_H
 
 #include <ostream>
+#include <string>
 
 #include <virtualboard/virtual_board.h>
 
@@ -23,6 +24,11 @@ void catchStopSignals();
 // ends it. Hosts may open and close the device as often as they like;
 // standard input may end, and the board goes on.
 void runBoard(virtualboard::VirtualBoard& device, BoardProgram& program, std::ostream& console);
+
+// catchStopSignals, then runBoard on a new pseudo-terminal, with a link to
+// it at link unless that is empty. Throws std::system_error, naming what
+// and why, when the device or its link cannot be made.
+void playOnPseudoTerminal(const std::string& link, BoardProgram& program, std::ostream& console);
 
 }  // namespace boardsim
 

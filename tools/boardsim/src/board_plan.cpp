@@ -3,6 +3,7 @@
 #include <boost/format.hpp>
 
 #include "draughts/fen.h"
+#include "draughts/move_tracker.h"
 #include "draughts/pdn.h"
 #include "simulated_board.h"
 
@@ -28,7 +29,32 @@ std::vector<Action> one(Kind what, milliseconds delay = milliseconds(0)) {
 }  // namespace
 
 BoardPlan::BoardPlan(const Position& start, draughts::Rules rules, milliseconds pace)
-    : planned(start), rules(rules), pace(pace) {}
+    : planned(start), game(start), rules(rules), pace(pace) {}
+
+void BoardPlan::moved(const Position& before, const Position& after) {
+    beforeMoves.push_back(before);
+    if (beforeMoves.size() > SimulatedBoard::movesKept) beforeMoves.pop_front();
+    game = after;
+}
+
+std::vector<Action> BoardPlan::byHand(const FieldChange& change) {
+    planned.put(change.square, change.piece);
+    std::vector<Action> actions = one(change, pace);
+    // The tracker judges the pieces as a whole, so any order of the hands
+    // makes the move: the captured pieces lifted first or last, a man
+    // crowned at once or later.
+    draughts::MoveTracker tracker(rules);
+    tracker.follow(game);
+    std::string letters;
+    for (int square = 1; square <= squareCount; ++square) letters += draughts::letterOf(planned.at(square));
+    for (const draughts::TrackerEvent& event : tracker.boardDump(letters)) {
+        if (event.kind != draughts::TrackerEvent::Kind::Move) continue;
+        actions.emplace_back(milliseconds(0), MoveMade{event.move, event.notation});
+        moved(game, event.position);
+        planned.setToMove(game.toMove());
+    }
+    return actions;
+}
 
 std::vector<Action> BoardPlan::changes(const std::vector<FieldChange>& made, milliseconds each) const {
     std::vector<Action> actions;
@@ -43,9 +69,9 @@ std::vector<Action> BoardPlan::play(const std::vector<Move>& moves) {
         hands.front().delay = 3 * pace;
         actions.insert(actions.end(), hands.begin(), hands.end());
         actions.emplace_back(milliseconds(0), MoveMade{move, notationOf(planned, move)});
-        beforeMoves.push_back(planned);
-        if (beforeMoves.size() > SimulatedBoard::movesKept) beforeMoves.pop_front();
+        const Position before = planned;
         planned = afterMove(planned, move);
+        moved(before, planned);
     }
     return actions;
 }
@@ -64,6 +90,7 @@ std::vector<Action> BoardPlan::setUp(const Position& target) {
     std::vector<Action> actions = changes(changesBetween(planned, target), milliseconds(0));
     actions.emplace_back(milliseconds(0), PositionSetUp{target.toMove()});
     planned = target;
+    game = target;
     beforeMoves.clear();
     return actions;
 }
@@ -76,16 +103,14 @@ std::optional<std::vector<Action>> BoardPlan::plan(const ConsoleCommand& command
             if (planned.at(command.square) == Piece::None) {
                 return refused(error, (boost::format("square %1% is empty") % command.square).str());
             }
-            planned.put(command.square, Piece::None);
-            return one(FieldChange{command.square, Piece::None, true}, pace);
+            return byHand(FieldChange{command.square, Piece::None, true});
         case Kind::Put:
             if (planned.at(command.square) == command.piece) {
                 return refused(error, (boost::format("%1% is on square %2% already") %
                                        draughts::letterOf(command.piece) % command.square)
                                           .str());
             }
-            planned.put(command.square, command.piece);
-            return one(FieldChange{command.square, command.piece, true}, pace);
+            return byHand(FieldChange{command.square, command.piece, true});
         case Kind::Position: {
             const std::optional<Position> target = draughts::parseFen(command.text, error);
             if (!target) return std::nullopt;
@@ -100,6 +125,7 @@ std::optional<std::vector<Action>> BoardPlan::plan(const ConsoleCommand& command
             std::vector<Action> actions = changes(changesBetween(planned, target), pace);
             actions.emplace_back(milliseconds(0), MoveTakenBack{target.toMove()});
             planned = target;
+            game = target;
             return actions;
         }
         case Kind::Pull:

@@ -36,8 +36,18 @@ private:
     std::vector<Action> changes(const std::vector<FieldChange>& changes, std::chrono::milliseconds each) const;
     std::optional<std::vector<Action>> moves(const std::string& text, std::string& error);
     std::vector<Action> setUp(const Position& target);
+    // A lift or put, and the move it completes, if the pieces now show one
+    // of the side to move.
+    std::vector<Action> byHand(const FieldChange& change);
+    void moved(const Position& before, const Position& after);
 
+    // The pieces once every action planned so far is done, and the side to
+    // move.
     Position planned;
+    // Where the last move, set-up or take-back left the game: hands judged
+    // from here make a move. A man crowned by the rules counts as a king
+    // even before a hand crowns it.
+    Position game;
     std::deque<Position> beforeMoves;  // for taking moves back, as many as the board keeps
     bool cableIn = true;
     draughts::Rules rules;

@@ -2,7 +2,11 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#ifdef _WIN32
+#include <io.h>
+#else
 #include <unistd.h>
+#endif
 
 #include <boost/format.hpp>
 #include <cerrno>
@@ -11,6 +15,15 @@
 namespace boardsim {
 
 namespace {
+
+#ifdef _WIN32
+// Windows knows no FIFOs that block an open, and reads files as bytes only
+// when asked.
+constexpr int readOnly = O_RDONLY | O_BINARY;
+#else
+// Not blocking: opening a FIFO for reading would wait for a writer.
+constexpr int readOnly = O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
+#endif
 
 class Descriptor {
 public:
@@ -34,8 +47,7 @@ std::nullopt_t failed(std::string& error, const boost::format& why) {
 }  // namespace
 
 std::optional<std::string> contentOf(const std::string& path, std::string& error) {
-    // Not blocking: opening a FIFO for reading would wait for a writer.
-    const Descriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+    const Descriptor file(::open(path.c_str(), readOnly));
     if (file.get() < 0) return failed(error, boost::format("cannot read %1%: %2%") % path % std::strerror(errno));
     struct stat status {};
     if (::fstat(file.get(), &status) != 0) {
@@ -52,7 +64,7 @@ std::optional<std::string> contentOf(const std::string& path, std::string& error
     std::string content(static_cast<std::size_t>(status.st_size), '\0');
     std::size_t got = 0;
     while (got < content.size()) {
-        const ssize_t count = ::read(file.get(), content.data() + got, content.size() - got);
+        const auto count = ::read(file.get(), content.data() + got, static_cast<unsigned>(content.size() - got));
         if (count < 0 && errno == EINTR) continue;
         if (count < 0) return failed(error, boost::format("cannot read %1%: %2%") % path % std::strerror(errno));
         // A file that shrank while it was read.

@@ -1,14 +1,17 @@
-// boardsim: a draughts board with its clock on a pseudo-terminal.
+// boardsim: a draughts board with its clock on a pseudo-terminal or TCP.
 
 #include <boost/format.hpp>
 #include <iostream>
 #include <system_error>
 
 #include "board_console.h"
-#include "board_loop.h"
 #include "board_program.h"
 #include "board_setup.h"
 #include "options.h"
+#include "tcp_board.h"
+#ifndef _WIN32
+#include "board_loop.h"
+#endif
 #include "textio/console_text.h"
 
 namespace {
@@ -23,7 +26,9 @@ constexpr std::chrono::milliseconds consolePatience{500};
 }  // namespace
 
 int main(int argc, char** argv) {
+#ifndef _WIN32
     ignoreConsoleSignals();
+#endif
     std::string error;
     const std::optional<Options> options = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
@@ -32,6 +37,10 @@ int main(int argc, char** argv) {
     }
     if (options->help) {
         std::cout << usageText();
+        return 0;
+    }
+    if (options->version) {
+        std::cout << "boardsim " BOARDSIM_VERSION "\n";
         return 0;
     }
     // Reasons may quote the files' text, which is anyone's.
@@ -54,15 +63,16 @@ int main(int argc, char** argv) {
     if (setup->recording) program.replay(Replay(std::move(*setup->recording)));
     int status = 0;
     try {
-        catchStopSignals();
-        virtualboard::VirtualBoard device(options->link);
-        console.stream() << boost::format("board on %1%\n") % device.devicePath();
-        if (!options->link.empty()) {
-            console.stream() << boost::format("link %1% -> %2%\n") % options->link % device.devicePath();
+        if (options->tcp) {
+            serveOverTcp(*options->tcp, program, console.stream());
+        } else {
+#ifndef _WIN32
+            playOnPseudoTerminal(options->link, program, console.stream());
+#endif
         }
-        runBoard(device, program, console.stream());
     } catch (const std::system_error& failure) {
-        std::cerr << boost::format("boardsim: %1%\n") % failure.what();
+        // Names the path or address and why; the path is the user's.
+        std::cerr << boost::format("boardsim: %1%\n") % textio::escapedForConsole(failure.what());
         status = 1;
     }
     console.finish(consolePatience);

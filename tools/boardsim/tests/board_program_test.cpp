@@ -58,12 +58,13 @@ public:
     explicit Bench(BoardSettings settings = {}) : program(console, settings, start) {}
 
     // A script that waits for the host to switch updates on, as with
-    // --script; the host then does so.
-    void runScript(const std::vector<std::string>& lines) {
+    // --script; the host then does so (0x43, or 0x4B for a dump after each
+    // move).
+    void runScript(const std::vector<std::string>& lines, unsigned char updates = 0x43) {
         program.holdUntilUpdatesOn();
         std::string error;
         ASSERT_TRUE(program.runScript(textOf(lines), now, error)) << error;
-        fromHost({0x43});
+        fromHost({updates});
     }
     void fromHost(const Bytes& bytes) { program.fromHost(bytes, now); }
 
@@ -157,6 +158,47 @@ TEST(BoardProgram, ScriptsChangeTheSquaresAsAPersonWouldAndTheHostSeesEachChange
             expected.push_back(boardOf(c.end));
         }
         EXPECT_EQ(bench.host.lines, expected) << c.what;
+    }
+}
+
+TEST(BoardProgram, HandsThatMakeAMoveOfTheSideToMoveMakeItInAnyOrder) {
+    using draughts::Rules;
+    struct Case {
+        const char* what;
+        const char* fen;
+        Rules rules;
+        Lines script;  // ends with a move typed by the side that is then to move
+        Lines seen;    // in 75 mode; "dump" for a board dump
+        const char* end;
+    };
+    const char* const startFen = "W:W31-50:B1-20";
+    const Case cases[] = {
+        {"a capture, the captured piece lifted first", "W:W32:B28,1", Rules::International,
+         {"lift 28", "lift 32", "put 23 P", "1-7"}, {"028.", "032.", "023P", "dump", "001.", "007p", "dump"},
+         "B:W23:B7"},
+        {"a piece lifted and put back makes no move", startFen, Rules::International, {"lift 32", "put 32 P", "32-28"},
+         {"032.", "032P", "032.", "028P", "dump"}, "B:W28,31,33-50:B1-20"},
+        {"the target first", startFen, Rules::International, {"put 28 P", "lift 32", "19-23"},
+         {"028P", "032.", "dump", "019.", "023p", "dump"}, "W:W28,31,33-50:B1-18,20,23"},
+        {"a double capture, the hands in any order", "W:W37:B32,22,1", Rules::International,
+         {"lift 22", "put 17 P", "lift 32", "lift 37", "1-7"},
+         {"022.", "017P", "032.", "037.", "dump", "001.", "007p", "dump"}, "W:W17:B7"},
+        {"a step where a capture is due, under free rules", "W:W32:B28,1", Rules::Free,
+         {"lift 32", "put 27 P", "1-7"}, {"032.", "027P", "dump", "001.", "007p", "dump"}, "W:W27:B7,28"},
+        {"the same step under the rules is no move", "W:W32:B28,1", Rules::International,
+         {"lift 32", "put 27 P", "27-22"}, {"032.", "027P", "027.", "022P", "dump"}, "B:W22:B1,28"},
+    };
+    for (const Case& c : cases) {
+        std::string error;
+        Bench bench({*draughts::parseFen(c.fen, error), c.rules, 100ms});
+        bench.runScript(c.script, 0x4B);
+        bench.run();
+        Lines expected{"dump"};
+        expected.insert(expected.end(), c.seen.begin(), c.seen.end());
+        Lines seen;
+        for (const std::string& line : bench.host.lines) seen.push_back(line.size() == squareCount ? "dump" : line);
+        EXPECT_EQ(seen, expected) << c.what;
+        EXPECT_EQ(bench.boardAtTheEnd(), boardOf(c.end)) << c.what;
     }
 }
 

@@ -249,6 +249,14 @@ TEST(BoardsimFiles, WhatCannotBeReadOrPlayedIsRefusedAtOnceNamingWhyAndWhere) {
         EXPECT_EQ(boardsim.waitForExit(), 2) << reason;
         EXPECT_NE(boardsim.consoleAtEnd().find(reason), std::string::npos) << boardsim.console();
     }
+    // A link it cannot make: the path, and why.
+    const std::string nowhere = folder + "/missing/board";
+    ChildProcess linked({BOARDSIM_BINARY, "--link", nowhere}, ChildProcess::Output::CollectedWithErrors);
+    linked.closeInput();
+    EXPECT_EQ(linked.waitForExit(), 1);
+    EXPECT_NE(linked.consoleAtEnd().find("boardsim: cannot make the link " + nowhere + ": No such file or directory\n"),
+              std::string::npos)
+        << linked.console();
 }
 
 TEST_F(Boardsim, TakesAnyConsoleLineAndGoesOnAnsweringItsHost) {

@@ -11,15 +11,21 @@ using Words = std::vector<std::string>;
 
 TEST(Options, OptionsThatDoNotFitAreRefusedWithTheReason) {
     const std::pair<Words, const char*> cases[] = {
-        {{"--game-number", "2"}, "--game-number goes with --game"},
-        {{"--game", "a.pdn", "--game-number", "0"}, "--game-number takes 1 to 99999, not '0'"},
-        {{"--game", "a.pdn", "--game", "b.pdn"}, "--game is given once"},
+        {{"--game-number", "2"}, "--game-number requires --game"},
+        {{"--game", "a.pdn", "--game-number", "0"}, "--game-number: takes a game's number from 1 to 99999, not '0'"},
+        {{"--game", "a.pdn", "--game", "b.pdn"}, "--game: At Most 1 required but received 2"},
         {{"--replay", "r.txt", "--script", "s.txt"},
          "--replay plays a recording alone: no position, game, script, moves or --free"},
         {{"--replay", "r.txt", "32-28"}, "--replay plays a recording alone: no position, game, script, moves or --free"},
-        {{"--pace", "60001"}, "--pace takes milliseconds from 0 to 60000, not '60001'"},
-        {{"--script"}, "--script needs a value"},
-        {{"--fast"}, "unknown option '--fast'"},
+        {{"--pace", "60001"}, "--pace: takes milliseconds from 0 to 60000, not '60001'"},
+        {{"--script"}, "--script: 1 required TEXT missing"},
+        {{"--fast"}, "The following argument was not expected: --fast"},
+        {{"--link", "/tmp/board", "--tcp", "127.0.0.1:3333"}, "--link excludes --tcp"},
+        {{"--tcp", "3333"}, "--tcp: takes ADDR:PORT, such as 127.0.0.1:3333 or [::1]:3333, not '3333'"},
+        {{"--tcp", "localhost:65536"}, "--tcp: takes ADDR:PORT, such as 127.0.0.1:3333 or [::1]:3333, not 'localhost:65536'"},
+#ifdef _WIN32
+        {{"32-28"}, "on Windows the board is served over TCP: give --tcp ADDR:PORT, such as --tcp 127.0.0.1:3333"},
+#endif
     };
     for (const auto& [words, expected] : cases) {
         std::string error;
@@ -28,7 +34,8 @@ TEST(Options, OptionsThatDoNotFitAreRefusedWithTheReason) {
     }
     std::string error;
     const std::optional<Options> options = parseOptions(
-        {"--position", "W:W31:B1", "--game", "g.pdn", "--game-number", "3", "--script", "s.txt", "--free", "32-28"},
+        {"--tcp", "127.0.0.1:3333", "--position", "W:W31:B1", "--game", "g.pdn", "--game-number", "3", "--script",
+         "s.txt", "--free", "32-28"},
         error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->position, "W:W31:B1");
@@ -36,6 +43,12 @@ TEST(Options, OptionsThatDoNotFitAreRefusedWithTheReason) {
     EXPECT_EQ(options->scriptFile, "s.txt");
     EXPECT_TRUE(options->freeRules);
     EXPECT_EQ(options->moves, Words{"32-28"});
+
+    for (const auto& [text, host] : {std::pair{"[::1]:0", "::1"}, std::pair{"pi.local:3333", "pi.local"}}) {
+        const std::optional<Options> served = parseOptions({"--tcp", text}, error);
+        ASSERT_TRUE(served && served->tcp) << error;
+        EXPECT_EQ(served->tcp->host, host);
+    }
 }
 
 TEST(Options, TheGameNumberedIsTakenFromAFileOfSeveral) {
