@@ -8,6 +8,7 @@
 
 #include "commands.h"
 #include "export.h"
+#include "link_observer.h"
 #include "messages.h"
 #include "observer.h"
 
@@ -62,6 +63,11 @@ public:
     // again.
     void sendCommand(Command* command);
 
+    // From any thread, also from inside an observer's update. A delivery
+    // goes to the observers attached when it began: one detached meanwhile
+    // costs no other observer the message, and may itself still get the
+    // message being delivered at that moment. A LinkObserver hears the link
+    // itself too (link_observer.h).
     void attach(SingleBoardObserver* observer);
     void detach(SingleBoardObserver* observer);
     virtual void update(std::shared_ptr<Message> message) override;
