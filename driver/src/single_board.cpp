@@ -46,22 +46,21 @@ SingleBoard::SingleBoard(const std::string& port, SingleBoardObserver& facade,
 std::shared_ptr<BoardPort> SingleBoard::openOrThrow(const std::string& port, boost::asio::io_context& loop,
                                                     Audience& audience) {
     PortOpening opening = openBoardPort(port, loop);
-    if (opening.port) return std::move(opening.port);
-    // No I/O thread runs yet: the caller's thread tells them.
+    // No I/O thread runs yet: the caller's thread tells them, before the
+    // caller hears of it.
     if (audience.hearsLink()) {
-        LinkEvent event(LinkEvent::Kind::openFailed);
+        LinkEvent event(opening.port ? LinkEvent::Kind::opened : LinkEvent::Kind::openFailed);
         event.port = port;
-        event.error = codeText(opening.error);
+        if (!opening.port) event.error = codeText(opening.error);
         audience.deliver(event);
     }
+    if (opening.port) return std::move(opening.port);
     throw boost::system::system_error(opening.error, opening.step);
 }
 
 SingleBoard::~SingleBoard() { close(); }
 
 void SingleBoard::start() {
-    // First of all on the loop: nothing is read before the observers have
-    // heard that the port opened.
     boost::asio::post(loop, [this] { begin(); });
     // One loop for the whole session: the work guard keeps it running while
     // the link is down, so that blocks given then still reach it.
@@ -81,9 +80,7 @@ void SingleBoard::runLoop() {
 }
 
 void SingleBoard::begin() {
-    if (!link.isOpen()) return;
-    tell(LinkEvent::Kind::opened);
-    readFrom(link.port());
+    if (link.isOpen()) readFrom(link.port());
 }
 
 void SingleBoard::readFrom(const std::shared_ptr<BoardPort>& port) {

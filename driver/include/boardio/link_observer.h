@@ -40,10 +40,10 @@ struct LinkEvent {
 // krvEBLow::attach like any observer; it gets the messages through update as
 // well (which does nothing unless overridden), each after the bytes it was
 // made of. Its events come in the order they happened on the link: on the
-// session's I/O thread, but for a failed open(), which it hears on the
-// thread that called open, before open throws. While one is attached, every
-// block goes to the port through the I/O thread, where its writing is
-// reported.
+// session's I/O thread, but for what open() does to the port, which it
+// hears on the thread that called open, before open returns or throws.
+// While one is attached, every block goes to the port through the I/O
+// thread, where its writing is reported.
 class BOARDIO_API LinkObserver : public SingleBoardObserver {
 public:
     virtual void linkEvent(const LinkEvent& event) = 0;
