@@ -60,7 +60,8 @@ public:
 
     bool isConnected() const { return connected; }
 
-    // Records the session from now on (not owned; it must outlive every
+    // Records the session from now on: every board connection's link, the
+    // program's lines and those sent to it (not owned; it must outlive every
     // board connection). Set before the first connection.
     void setRecorder(SessionRecorder* sessionRecorder) { recorder = sessionRecorder; }
     void recordProgramLine(const std::string& line);
