@@ -91,7 +91,7 @@ public:
         for (int i = 0; i < count; ++i) {
             const int fd = connectTo(port);
             if (fd < 0) continue;
-            const std::string request = "GET /events HTTP/1.1\r\nHost: bench\r\n\r\n";
+            const std::string request = "GET /events HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n";
             ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
             fds.push_back({fd, POLLIN, 0});
         }

@@ -4,6 +4,7 @@
 #include "board_geometry.h"
 #include "draughts/notation.h"
 #include "move_list.h"
+#include "quoted_text.h"
 
 namespace draughts {
 
@@ -151,7 +152,7 @@ GameCheck checkGame(const Position& start, const std::vector<std::string>& moves
         const std::optional<WrittenMove> written = parseMove(moves[i], error);
         const MoveCheck check = written ? checkMove(game.end, *written, rules) : MoveCheck{std::nullopt, error};
         if (!check.move) {
-            game.error = text(boost::format("move %1% (%2%): %3%") % (i + 1) % moves[i] % check.error);
+            game.error = text(boost::format("move %1% (%2%): %3%") % (i + 1) % shortened(moves[i]) % check.error);
             return game;
         }
         game.moves.push_back(*check.move);

@@ -5,12 +5,16 @@
 #include <cctype>
 
 #include "move_list.h"
+#include "quoted_text.h"
 
 namespace draughts {
 
 namespace {
 
 bool isDigit(char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; }
+
+// A capture of all twenty pieces lands on twenty squares after its first.
+constexpr std::size_t mostSquares = 21;
 
 }  // namespace
 
@@ -23,7 +27,7 @@ std::optional<WrittenMove> parseMove(const std::string& text, std::string& error
         while (at < text.size() && isDigit(text[at]) && at - digits < 3) ++at;
         // Squares have one or two digits; a leading zero is no square.
         const bool square = at > digits && at - digits <= 2 && text[digits] != '0';
-        if (!square) break;
+        if (!square || move.squares.size() == mostSquares) break;
         move.squares.push_back(std::stoi(text.substr(digits, at - digits)));
         if (at == text.size()) {
             if (move.squares.size() < 2) break;
@@ -36,7 +40,8 @@ std::optional<WrittenMove> parseMove(const std::string& text, std::string& error
         separator = next;
         ++at;
     }
-    error = (boost::format("'%1%' is not a move: write a move as 32-28 and a capture as 28x19 or 26x37x48") % text)
+    error = (boost::format("'%1%' is not a move: write a move as 32-28 and a capture as 28x19 or 26x37x48") %
+             shortened(text))
                 .str();
     return std::nullopt;
 }

@@ -1,3 +1,5 @@
+#include <algorithm>
+#include <boost/algorithm/string/predicate.hpp>
 #include <boost/format.hpp>
 
 #include "draughts/fen.h"
@@ -23,7 +25,10 @@ std::string quoted(const std::string& value) {
 std::string writePdn(const PdnGame& game) {
     std::string text;
     for (const auto& [name, value] : game.tags) text += (boost::format("[%1% %2%]\n") % name % quoted(value)).str();
-    if (game.start && tagOf(game, "FEN").empty()) text += "[FEN " + quoted(fenOf(*game.start)) + "]\n";
+    // The FEN tag is read whatever its case.
+    const bool hasFen = std::any_of(game.tags.begin(), game.tags.end(),
+                                    [](const auto& tag) { return boost::iequals(tag.first, "FEN"); });
+    if (game.start && !hasFen) text += "[FEN " + quoted(fenOf(*game.start)) + "]\n";
     if (!text.empty()) text += '\n';
 
     std::vector<std::string> words;

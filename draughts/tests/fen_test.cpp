@@ -30,6 +30,9 @@ const FenCase fenCases[] = {
     {"W:W32:B32", "", "square 32 is named twice"},
     {"W:W30-35:B35", "", "square 35 is named twice"},
     {"W:W32:Q19", "", "'Q19' in the FEN is neither W nor B"},
+    {"W:WK3:BK48", "W:WK3:BK48", ""},
+    {"W:W1-5", "", "a white man on square 1, its own far row (1 to 5), would have been crowned: write K1"},
+    {"B:B40-50", "", "a black man on square 46, its own far row (46 to 50)"},
 };
 
 TEST(Fens, AreReadAndWrittenInOneForm) {

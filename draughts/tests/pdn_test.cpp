@@ -77,7 +77,11 @@ TEST(Pdn, NamesTheLineOfAFaultAndGivesTheGamesBeforeIt) {
         {"32-28 2-0\n\n19-23 {unclosed\n28x19", "line 3: a comment that opens with '{' is not closed"},
         {"32-28 2-0\n\n19-23 (28x19\n", "line 3: a variation that opens with '(' is not closed"},
         {"32-28 2-0\n\n19-23 )", "line 3: a ')' closes no variation"},
+        {"32-28 2-0\n\n[Event \"x", "line 3: a tag's value that opens with '\"' is not closed"},
         {"32-28 2-0\n\n[Event \"x\"", "line 3: a tag is written as [Name \"value\"]"},
+        {"32-28 2-0\n\n[Event \"x\"]]", "line 3: a ']' closes no tag"},
+        {"32-28 2-0\n\n]", "line 3: a ']' closes no tag"},
+        {"32-28 2-0\n\n1. 32-28 19-23 }", "line 3: a '}' closes no comment"},
         {"32-28 2-0\n\n[Event x]", "line 3: a tag is written as [Name \"value\"]"},
         {"32-28 2-0\n\n[FEN \"W:W99\"]", "line 3: the FEN tag names no position: '99' names no square"},
     };

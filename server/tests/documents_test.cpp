@@ -1,9 +1,11 @@
 // The documents agree with the relay: every transcript in the protocol
 // document for program authors, played against the real damrelay and
-// boardsim, and the options of the man page against --help.
+// boardsim, the options of the man page against --help, and every file the
+// architecture document names against the source tree.
 #include <gtest/gtest.h>
 
 #include <cctype>
+#include <filesystem>
 #include <fstream>
 #include <set>
 #include <sstream>
@@ -139,6 +141,28 @@ TEST(DocumentsTest, EachManPageNamesTheOptionsThatItsProgramsHelpNames) {
         const std::set<std::string> usage = optionsIn(help.consoleAtEnd());
         EXPECT_TRUE(usage.count("--help"));
         EXPECT_EQ(optionsIn(contentOf(program.manPage)), usage);
+    }
+}
+
+// The paths a text names: the spans in backticks with a '/' and no space,
+// such as `server/src/session.cpp` or `driver/`.
+std::vector<std::string> pathsIn(const std::string& markdown) {
+    std::vector<std::string> paths;
+    for (std::size_t open = markdown.find('`'); open != std::string::npos;) {
+        const std::size_t close = markdown.find('`', open + 1);
+        if (close == std::string::npos) break;
+        const std::string span = markdown.substr(open + 1, close - open - 1);
+        if (span.find('/') != std::string::npos && span.find(' ') == std::string::npos) paths.push_back(span);
+        open = markdown.find('`', close + 1);
+    }
+    return paths;
+}
+
+TEST(DocumentsTest, EveryFileTheArchitectureDocumentNamesExists) {
+    const std::vector<std::string> paths = pathsIn(contentOf(ARCHITECTURE_DOCUMENT));
+    ASSERT_GT(paths.size(), 20u);
+    for (const std::string& path : paths) {
+        EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(SOURCE_DIR) / path)) << path;
     }
 }
 

@@ -80,12 +80,7 @@ TEST_F(RelayTest, HelpAndVersionEndWithZeroWithoutAQuestion) {
 }
 
 TEST_F(RelayTest, SocketPortHeldByAnotherProgramIsReportedWithOne) {
-    const int holder = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_ANY);
-    ASSERT_EQ(::bind(holder, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    ::listen(holder, 1);
+    const int holder = testing_support::listeningSocket();
     const int heldPort = testing_support::localPort(holder);
 
     startRelay({std::to_string(heldPort)});

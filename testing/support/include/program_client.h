@@ -24,6 +24,11 @@ int freeTcpPort();
 // The local port a socket is bound to.
 int localPort(int handle);
 
+// A socket listening on every interface, on a port of the kernel's choice:
+// another program that holds a port (localPort tells which). The caller
+// closes it.
+int listeningSocket();
+
 // One connection to a local port, with Nagle's delay off so that a small
 // request leaves at once. Every read waits at most its timeout.
 class ProgramClient {

@@ -40,6 +40,14 @@ int freeTcpPort() {
     return port;
 }
 
+int listeningSocket() {
+    const int holder = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in bound = address(INADDR_ANY, 0);
+    ::bind(holder, reinterpret_cast<sockaddr*>(&bound), sizeof bound);
+    ::listen(holder, 1);
+    return holder;
+}
+
 int localPort(int handle) {
     sockaddr_in bound{};
     socklen_t length = sizeof bound;

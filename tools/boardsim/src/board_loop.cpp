@@ -7,8 +7,12 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <boost/format.hpp>
 #include <cerrno>
+#include <string_view>
+#include <system_error>
+#include <utility>
 
 namespace boardsim {
 
@@ -18,30 +22,43 @@ using namespace std::chrono_literals;
 using Clock = std::chrono::steady_clock;
 
 volatile sig_atomic_t stopSignal = 0;
+// Written to by the handler, so that the loop's wait ends whichever thread
+// the signal reached: the console's writer thread does not hold signals
+// back.
+int wakeEnds[2] = {-1, -1};
 
-void onStopSignal(int signal) { stopSignal = signal; }
+void onStopSignal(int signal) {
+    const int saved = errno;
+    stopSignal = signal;
+    const char byte = 0;
+    [[maybe_unused]] const ssize_t ignored = ::write(wakeEnds[1], &byte, 1);
+    errno = saved;
+}
 
-// Signals are held back except while waiting, so that one arriving between
-// two waits ends the next wait at once instead of being missed.
-sigset_t catchStopSignals() {
-    sigset_t stops, waiting;
-    sigemptyset(&stops);
+}  // namespace
+
+void ignoreConsoleSignals() {
     // Started in the background of an interactive shell, the board would be
     // stopped at its first read of the terminal; ignored, the read fails and
     // the board goes on without console input. A console whose reader has
     // gone (a pipe) must not end the board either.
     ::signal(SIGTTIN, SIG_IGN);
     ::signal(SIGPIPE, SIG_IGN);
+}
+
+void catchStopSignals() {
+    if (wakeEnds[0] < 0 && ::pipe2(wakeEnds, O_CLOEXEC | O_NONBLOCK) != 0) {
+        throw std::system_error(errno, std::generic_category(), "pipe2");
+    }
     for (int signal : {SIGINT, SIGTERM, SIGHUP}) {
-        sigaddset(&stops, signal);
         struct sigaction action {};
         action.sa_handler = onStopSignal;
         sigemptyset(&action.sa_mask);
         ::sigaction(signal, &action, nullptr);
     }
-    ::sigprocmask(SIG_BLOCK, &stops, &waiting);
-    return waiting;
 }
+
+namespace {
 
 // What a host leaves behind on the device stays there for as long as the
 // board keeps the device: the bytes it did not read, which the next host
@@ -68,12 +85,12 @@ void clearAfterHost(virtualboard::VirtualBoard& device, std::ostream& console) {
 // Writes what the device takes at once. A host that does not read for long
 // fills the device's buffer; a board on a serial line does not wait for its
 // host either, and the bytes the buffer cannot take are lost.
-void writeToHost(int device, const Bytes& bytes, std::ostream& console) {
+void writeToHost(int device, const Bytes& bytes, BoardProgram& program, Time now) {
     const int flags = ::fcntl(device, F_GETFL);
     if ((flags & O_NONBLOCK) == 0) ::fcntl(device, F_SETFL, flags | O_NONBLOCK);
     const ssize_t written = ::write(device, bytes.data(), bytes.size());
     const std::size_t lost = bytes.size() - static_cast<std::size_t>(std::max<ssize_t>(written, 0));
-    if (lost > 0) console << boost::format("host is not reading: %1% bytes lost\n") % lost;
+    if (lost > 0) program.hostNotReading(lost, now);
 }
 
 timespec timeUntil(Time wake, Time now) {
@@ -115,7 +132,8 @@ private:
     Time nextClear{};
 };
 
-// Lines typed at the board's console.
+// Lines typed at the board's console. A line longer than a command can be
+// (a stream without line feeds) is dropped up to its end, not kept.
 class ConsoleInput {
 public:
     bool isOpen() const { return open; }
@@ -123,20 +141,33 @@ public:
     bool read(BoardProgram& program, Time now, std::ostream& console) {
         char buffer[512];
         const ssize_t count = ::read(0, buffer, sizeof buffer);
+        if (count < 0 && (errno == EINTR || errno == EAGAIN)) return true;
         if (count <= 0) {
             open = false;
             console << "console input ended; the board goes on\n";
             return true;
         }
-        typed.append(buffer, static_cast<std::size_t>(count));
-        for (std::size_t end; (end = typed.find('\n')) != std::string::npos; typed.erase(0, end + 1)) {
-            if (!program.fromConsole(typed.substr(0, end), now)) return false;
+        for (std::string_view rest(buffer, static_cast<std::size_t>(count)); !rest.empty();) {
+            const std::size_t end = rest.find('\n');
+            if (!dropping) {
+                typed.append(rest.substr(0, end));
+                if (typed.size() > BoardProgram::longestLine) {
+                    program.consoleLineTooLong();
+                    dropping = true;
+                    typed.clear();
+                }
+            }
+            if (end == std::string_view::npos) break;
+            rest.remove_prefix(end + 1);
+            if (!std::exchange(dropping, false) && !program.fromConsole(typed, now)) return false;
+            typed.clear();
         }
         return true;
     }
 
 private:
     bool open = true;
+    bool dropping = false;  // the rest of a line too long
     std::string typed;
 };
 
@@ -146,7 +177,7 @@ bool sendDue(virtualboard::VirtualBoard& device, BoardProgram& program, bool& at
              std::ostream& console) {
     for (;;) {
         const PacedLine::Due due = program.takeDue(now);
-        if (attached && !due.bytes.empty()) writeToHost(device.handle(), due.bytes, console);
+        if (attached && !due.bytes.empty()) writeToHost(device.handle(), due.bytes, program, now);
         if (!due.then) return true;
         switch (*due.then) {
             case LinkEvent::End:
@@ -168,7 +199,6 @@ bool sendDue(virtualboard::VirtualBoard& device, BoardProgram& program, bool& at
 }  // namespace
 
 void runBoard(virtualboard::VirtualBoard& device, BoardProgram& program, std::ostream& console) {
-    const sigset_t waitingMask = catchStopSignals();
     HostWatch host;
     ConsoleInput typing;
     while (stopSignal == 0) {
@@ -184,17 +214,17 @@ void runBoard(virtualboard::VirtualBoard& device, BoardProgram& program, std::os
         // A host that opens the device shows only as the end of the hang-up,
         // which poll cannot wait for: look again every 20 ms.
         if (!attached) wake = std::min(wake.value_or(Time::max()), now + 20ms);
-        pollfd waits[2] = {{0, POLLIN, 0}, {device.handle(), POLLIN, 0}};
-        pollfd* first = typing.isOpen() ? &waits[0] : &waits[1];
-        const nfds_t count = static_cast<nfds_t>((typing.isOpen() ? 1 : 0) + (attached ? 1 : 0));
+        const bool reading = typing.isOpen() && program.wantsConsole();
+        // A negative descriptor is left out of the wait.
+        pollfd waits[3] = {
+            {wakeEnds[0], POLLIN, 0}, {reading ? 0 : -1, POLLIN, 0}, {attached ? device.handle() : -1, POLLIN, 0}};
         timespec timeout{};
         if (wake) timeout = timeUntil(*wake, Clock::now());
-        // Signals end the wait; while the board works they wait for it.
-        if (::ppoll(first, count, wake ? &timeout : nullptr, &waitingMask) <= 0) continue;
+        if (::ppoll(waits, 3, wake ? &timeout : nullptr, nullptr) <= 0) continue;
         now = Clock::now();
 
-        if (typing.isOpen() && waits[0].revents != 0 && !typing.read(program, now, console)) return;
-        if (attached && (waits[1].revents & POLLIN)) {
+        if (waits[1].revents != 0 && !typing.read(program, now, console)) return;
+        if (waits[2].revents & POLLIN) {
             unsigned char buffer[256];
             const ssize_t n = ::read(device.handle(), buffer, sizeof buffer);
             if (n > 0) program.fromHost(Bytes(buffer, buffer + n), now);

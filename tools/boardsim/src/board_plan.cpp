@@ -4,6 +4,7 @@
 
 #include "draughts/fen.h"
 #include "draughts/pdn.h"
+#include "simulated_board.h"
 
 namespace boardsim {
 
@@ -43,6 +44,7 @@ std::vector<Action> BoardPlan::play(const std::vector<Move>& moves) {
         actions.insert(actions.end(), hands.begin(), hands.end());
         actions.emplace_back(milliseconds(0), MoveMade{move, notationOf(planned, move)});
         beforeMoves.push_back(planned);
+        if (beforeMoves.size() > SimulatedBoard::movesKept) beforeMoves.pop_front();
         planned = afterMove(planned, move);
     }
     return actions;
@@ -50,10 +52,10 @@ std::vector<Action> BoardPlan::play(const std::vector<Move>& moves) {
 
 std::optional<std::vector<Action>> BoardPlan::moves(const std::string& text, std::string& error) {
     // Typed as in a game file: move numbers and comments may come with them.
-    const std::vector<draughts::PdnGame> games = draughts::readPdn(text, error);
-    if (!error.empty()) return std::nullopt;
-    const draughts::GameCheck check =
-        checkGame(planned, games.empty() ? std::vector<std::string>{} : games.front().moves, rules);
+    draughts::PdnReader reader(text);
+    const std::optional<draughts::PdnGame> game = reader.next();
+    if (!reader.error().empty()) return refused(error, reader.reason());
+    const draughts::GameCheck check = checkGame(planned, game ? game->moves : std::vector<std::string>{}, rules);
     if (!check.error.empty()) return refused(error, check.error);
     return play(check.moves);
 }

@@ -6,6 +6,7 @@
 // out is refused when it is given, not when its turn comes.
 
 #include <chrono>
+#include <deque>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,7 +38,7 @@ private:
     std::vector<Action> setUp(const Position& target);
 
     Position planned;
-    std::vector<Position> beforeMoves;  // for taking moves back
+    std::deque<Position> beforeMoves;  // for taking moves back, as many as the board keeps
     bool cableIn = true;
     draughts::Rules rules;
     std::chrono::milliseconds pace;

@@ -3,6 +3,9 @@
 #include <boost/format.hpp>
 
 #include "board_diagram.h"
+#include "planned_lines.h"
+#include "text_lines.h"
+#include "textio/console_text.h"
 
 namespace boardsim {
 
@@ -23,7 +26,10 @@ const char* nameOf(ClockKey key) {
 }  // namespace
 
 BoardProgram::BoardProgram(std::ostream& console, const BoardSettings& settings, Time now)
-    : console(console), board(settings.start, now, console), plan(settings.start, settings.rules, settings.pace) {
+    : console(console),
+      notes(console),
+      board(settings.start, now, notes),
+      plan(settings.start, settings.rules, settings.pace) {
     console << diagramOf(board.pieces())
             << "P white man, K white king, p black man, k black king; type moves such as 32-28, or help\n";
 }
@@ -33,17 +39,34 @@ void BoardProgram::holdUntilUpdatesOn() {
     console << "the game and the script wait for the host to switch updates on\n";
 }
 
-void BoardProgram::play(const std::vector<Move>& moves, Time now) { schedule.add(plan.play(moves), now); }
-
-bool BoardProgram::fromScript(const std::string& text, Time now, std::string& error) {
-    const std::optional<ConsoleCommand> command = parseConsoleLine(text, error);
-    if (!command) return false;
-    const std::optional<std::vector<Action>> actions = plan.plan(*command, error);
-    if (actions) schedule.add(*actions, now);
-    return actions.has_value();
+void BoardProgram::play(const std::vector<std::string>& moves, Time now) {
+    if (moves.empty()) return;
+    std::string lines;
+    for (const std::string& move : moves) lines += move + '\n';
+    // Checked already: a refusal here would leave the game out.
+    std::string error;
+    runScript(std::move(lines), now, error);
 }
 
-void BoardProgram::replay(std::vector<RecordedFrame> frames) {
+bool BoardProgram::runScript(std::string text, Time now, std::string& error) {
+    BoardPlan before = plan;
+    TextLines lines(text);
+    while (const std::optional<std::string_view> line = lines.next()) {
+        std::string why;
+        if (line->size() > longestLine) {
+            why = (boost::format("longer than %1% bytes") % longestLine).str();
+        } else if (const std::optional<ConsoleCommand> command = parseConsoleLine(std::string(*line), why)) {
+            if (plan.plan(*command, why)) continue;
+        }
+        error = (boost::format("line %1%: %2%") % lines.number() % why).str();
+        plan = std::move(before);
+        return false;
+    }
+    schedule.add(std::make_unique<PlannedLines>(std::move(text), std::move(before)), now);
+    return true;
+}
+
+void BoardProgram::replay(Replay frames) {
     recording.emplace(std::move(frames));
     console << boost::format("a recording of %1% frames waits for a host to open the port\n") % recording->size();
 }
@@ -69,6 +92,11 @@ void BoardProgram::hostOpened(Time now) {
     console << "the replay starts\n";
 }
 
+void BoardProgram::hostNotReading(std::size_t lost, Time now) {
+    lostBytes += lost;
+    noteLostBytes(now);
+}
+
 bool BoardProgram::fromConsole(const std::string& typed, Time now) {
     std::string error;
     const std::optional<ConsoleCommand> command = parseConsoleLine(typed, error);
@@ -77,13 +105,19 @@ bool BoardProgram::fromConsole(const std::string& typed, Time now) {
         console << diagramOf(board.pieces());
     } else if (command && command->kind == ConsoleCommand::Kind::Help) {
         console << consoleHelp;
-    } else if (const std::optional<std::vector<Action>> actions = command ? plan.plan(*command, error) : std::nullopt) {
+    } else if (std::optional<std::vector<Action>> actions = command ? plan.plan(*command, error) : std::nullopt) {
         if (schedule.isHeld() && !actions->empty()) console << "this follows the game and the script\n";
-        schedule.add(*actions, now);
+        schedule.add(std::move(*actions), now);
     } else {
-        console << boost::format("not done: %1%\n") % error;
+        // The reason may quote what was typed.
+        console << "not done: " << textio::escapedForConsole(error) << '\n';
     }
     return true;
+}
+
+void BoardProgram::consoleLineTooLong() {
+    console << boost::format("not done: a line longer than %1% bytes is no command; it is dropped up to its end\n") %
+                   longestLine;
 }
 
 Bytes BoardProgram::noise(int count) {
@@ -130,13 +164,29 @@ void BoardProgram::carryOut(const ActionKind& action, Time now) {
 }
 
 PacedLine::Due BoardProgram::takeDue(Time now) {
-    for (const ActionKind& action : schedule.takeDue(now)) carryOut(action, now);
+    notes.takeDue(now);
+    // What the board does next waits while the line is busy: a person's
+    // hands or a recording cannot fill it without end.
+    for (int taken = 0; taken < mostActionsAtOnce; ++taken) {
+        if (lineBusy()) {
+            schedule.postpone(now);
+            break;
+        }
+        const std::optional<ActionKind> action = schedule.takeDue(now);
+        if (!action) break;
+        carryOut(*action, now);
+    }
     if (recording) {
         const bool wasOver = recording->finished();
-        send(recording->takeDue(now), now);
+        for (int taken = 0; taken < mostActionsAtOnce && !lineBusy(); ++taken) {
+            const std::optional<Bytes> frame = recording->takeDue(now);
+            if (!frame) break;
+            line.send(*frame, PacedLine::Kind::Report, now);
+        }
         if (!wasOver && recording->finished()) console << "the replay is over\n";
     }
     noteDroppedAnswers(now);
+    noteLostBytes(now);
     PacedLine::Due due = line.takeDue(now);
     if (due.then) noteEvent(*due.then);
     return due;
@@ -161,17 +211,30 @@ void BoardProgram::noteDroppedAnswers(Time now) {
     if (dropped == notedDrops || now < nextDropNote) return;
     console << boost::format("the host asks faster than the line answers: %1% answers dropped so far\n") % dropped;
     notedDrops = dropped;
-    nextDropNote = now + dropNoteInterval;
+    nextDropNote = now + noteInterval;
+}
+
+void BoardProgram::noteLostBytes(Time now) {
+    if (lostBytes == 0 || now < nextLossNote) return;
+    console << boost::format("host is not reading: %1% bytes lost\n") % lostBytes;
+    lostBytes = 0;
+    nextLossNote = now + noteInterval;
 }
 
 std::optional<Time> BoardProgram::nextDue() const {
-    std::optional<Time> due = schedule.nextDue();
+    std::optional<Time> due;
     const auto consider = [&due](std::optional<Time> time) {
         if (time && (!due || *time < *due)) due = time;
     };
+    // A busy line wakes the board at its every byte anyway.
+    if (!lineBusy()) {
+        consider(schedule.nextDue());
+        if (recording) consider(recording->nextDue());
+    }
     consider(line.nextDue());
-    if (recording) consider(recording->nextDue());
+    consider(notes.nextDue());
     if (line.droppedAnswers() != notedDrops) consider(nextDropNote);
+    if (lostBytes > 0) consider(nextLossNote);
     return due;
 }
 

@@ -1,39 +1,29 @@
 #include "board_setup.h"
 
 #include <boost/format.hpp>
-#include <fstream>
-#include <sstream>
 
 #include "draughts/fen.h"
+#include "input_file.h"
+#include "replay.h"
 
 namespace boardsim {
 
 namespace {
-
-std::optional<std::string> contentOf(const std::string& file, std::string& error) {
-    std::ifstream in(file, std::ios::binary);
-    if (!in.is_open()) {
-        error = (boost::format("cannot read %1%") % file).str();
-        return std::nullopt;
-    }
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 std::string placed(const std::string& where, const std::string& what) { return where + ": " + what; }
 
 }  // namespace
 
 std::optional<draughts::PdnGame> gameNumbered(const std::string& text, int number, std::string& error) {
-    std::vector<draughts::PdnGame> games = draughts::readPdn(text, error);
-    if (!error.empty()) return std::nullopt;
-    if (static_cast<int>(games.size()) < number) {
-        error = games.empty() ? std::string("no game in it")
-                              : (boost::format("%1% games in it, not %2%") % games.size() % number).str();
-        return std::nullopt;
-    }
-    return std::move(games[static_cast<std::size_t>(number - 1)]);
+    draughts::PdnReader reader(text);
+    int skipped = 0;
+    while (skipped < number - 1 && reader.skip()) ++skipped;
+    std::optional<draughts::PdnGame> game = skipped == number - 1 ? reader.next() : std::nullopt;
+    error = reader.error();
+    if (!error.empty() || game) return game;
+    error = skipped == 0 ? std::string("no game in it")
+                         : (boost::format("%1% games in it, not %2%") % skipped % number).str();
+    return std::nullopt;
 }
 
 std::optional<BoardSetup> setUpBoard(const Options& options, std::string& error) {
@@ -51,8 +41,8 @@ std::optional<BoardSetup> setUpBoard(const Options& options, std::string& error)
     std::vector<std::string> moves;
     if (!options.gameFile.empty()) {
         const std::optional<std::string> text = contentOf(options.gameFile, error);
-        std::optional<draughts::PdnGame> game;
-        if (text) game = gameNumbered(*text, options.gameNumber, error);
+        if (!text) return std::nullopt;
+        std::optional<draughts::PdnGame> game = gameNumbered(*text, options.gameNumber, error);
         if (!game) {
             error = placed(options.gameFile, error);
             return std::nullopt;
@@ -63,7 +53,7 @@ std::optional<BoardSetup> setUpBoard(const Options& options, std::string& error)
             return std::nullopt;
         }
         if (game->start) setup.settings.start = *game->start;
-        moves = game->moves;
+        moves = std::move(game->moves);
     }
     moves.insert(moves.end(), options.moves.begin(), options.moves.end());
     const draughts::GameCheck check = checkGame(setup.settings.start, moves, setup.settings.rules);
@@ -71,32 +61,21 @@ std::optional<BoardSetup> setUpBoard(const Options& options, std::string& error)
         error = options.gameFile.empty() ? check.error : placed(options.gameFile, check.error);
         return std::nullopt;
     }
-    setup.game = check.moves;
+    setup.game = std::move(moves);
     if (!options.scriptFile.empty()) {
-        const std::optional<std::string> text = contentOf(options.scriptFile, error);
+        std::optional<std::string> text = contentOf(options.scriptFile, error);
         if (!text) return std::nullopt;
-        std::istringstream in(*text);
-        for (std::string line; std::getline(in, line);) setup.script.push_back(line);
+        setup.script = std::move(*text);
     }
     if (!options.replayFile.empty()) {
-        const std::optional<std::string> text = contentOf(options.replayFile, error);
-        if (text) setup.recording = readRecording(*text, error);
-        if (!setup.recording) {
-            error = text ? placed(options.replayFile, error) : error;
+        setup.recording = contentOf(options.replayFile, error);
+        if (!setup.recording) return std::nullopt;
+        if (!countFrames(*setup.recording, error)) {
+            error = placed(options.replayFile, error);
             return std::nullopt;
         }
     }
     return setup;
-}
-
-bool runScript(BoardProgram& program, const std::string& file, const std::vector<std::string>& lines, Time now,
-               std::string& error) {
-    for (std::size_t i = 0; i < lines.size(); ++i) {
-        if (program.fromScript(lines[i], now, error)) continue;
-        error = (boost::format("%1% line %2%: %3%") % file % (i + 1) % error).str();
-        return false;
-    }
-    return true;
 }
 
 }  // namespace boardsim

@@ -11,28 +11,22 @@
 #include "board_program.h"
 #include "draughts/pdn.h"
 #include "options.h"
-#include "replay.h"
 
 namespace boardsim {
 
 struct BoardSetup {
     BoardSettings settings;
-    std::vector<Move> game;  // the game's moves, then the command line's
-    std::vector<std::string> script;  // its lines
-    std::optional<std::vector<RecordedFrame>> recording;
+    std::vector<std::string> game;  // the game's moves, then the command line's, checked
+    std::string script;             // its text, checked when it is run
+    std::optional<std::string> recording;  // its text, checked
 };
 
 // Empty, with error naming the file or option at fault, when something
 // cannot be read or played.
 std::optional<BoardSetup> setUpBoard(const Options& options, std::string& error);
 
-// Game `number` (from 1) of a PDN text.
+// Game `number` (from 1) of a PDN text; the games after it are not read.
 std::optional<draughts::PdnGame> gameNumbered(const std::string& text, int number, std::string& error);
-
-// Runs the script's lines on the program; false, with error naming the line,
-// at the first one refused.
-bool runScript(BoardProgram& program, const std::string& file, const std::vector<std::string>& lines, Time now,
-               std::string& error);
 
 }  // namespace boardsim
 

@@ -5,12 +5,14 @@
 // the board sent, each at the time it arrived then.
 
 #include <chrono>
+#include <memory>
 #include <optional>
 #include <string>
-#include <vector>
+#include <string_view>
 
 #include "board_frames.h"
 #include "game_clock.h"
+#include "text_lines.h"
 
 namespace boardsim {
 
@@ -21,29 +23,55 @@ struct RecordedFrame {
     Bytes bytes;  // as written, a frame or not
 };
 
-// The board lines of a recording; empty, with error naming the line, when a
-// line is not one a recording has.
-std::optional<std::vector<RecordedFrame>> readRecording(const std::string& text, std::string& error);
+// The board lines of a recording, one at a time, read where they are: a
+// long recording waits as its text.
+class RecordingReader {
+public:
+    // The text must outlive the reader.
+    explicit RecordingReader(std::string_view text) : lines(text) {}
+
+    // The next board line's frame; empty at the end of the text, and at a
+    // line that is not one a recording has, which error() then names.
+    std::optional<RecordedFrame> next();
+    const std::string& error() const { return fault; }
+
+private:
+    std::nullopt_t fail(const std::string& what);
+
+    TextLines lines;
+    long long zero = 0;
+    long long last = 0;
+    bool anyFrame = false;
+    std::string fault;
+};
+
+// The number of board lines of a recording, every line checked; empty,
+// with error naming the line, when a line is not one a recording has.
+std::optional<std::size_t> countFrames(std::string_view text, std::string& error);
 
 class Replay {
 public:
-    explicit Replay(std::vector<RecordedFrame> frames) : frames(std::move(frames)) {}
+    // A recording countFrames took.
+    explicit Replay(std::string text);
 
     // The host opened the board's port: the recording's time begins.
     void start(Time now);
     bool started() const { return begun.has_value(); }
-    bool finished() const { return next == frames.size(); }
-    // The frames whose time to go on the line has come: early enough for
-    // their last byte to arrive, at 9600 baud, when it arrived then.
-    std::vector<Bytes> takeDue(Time now);
+    bool finished() const { return !upcoming; }
+    // The next frame, once its time to go on the line has come: early
+    // enough for its last byte to arrive, at 9600 baud, when it arrived
+    // then.
+    std::optional<Bytes> takeDue(Time now);
     std::optional<Time> nextDue() const;
-    std::size_t size() const { return frames.size(); }
+    std::size_t size() const { return frames; }
 
 private:
     Time sendTime(const RecordedFrame& frame) const;
 
-    std::vector<RecordedFrame> frames;
-    std::size_t next = 0;
+    std::unique_ptr<const std::string> text;  // where the reader reads, wherever the replay moves
+    RecordingReader reader;
+    std::size_t frames = 0;
+    std::optional<RecordedFrame> upcoming;
     std::optional<Time> begun;
 };
 

@@ -12,8 +12,6 @@ using namespace krvEBLowLevel;
 
 // Clock commands carry at most eleven bytes after their count byte.
 constexpr std::size_t longestClockCount = 11;
-// The board keeps the last thousand moves.
-constexpr std::size_t storedMovesKept = 1000;
 
 // Acknowledgements start with 16; a clock command this clock cannot carry
 // out gets the error code 1 instead.
@@ -47,14 +45,15 @@ std::vector<Bytes> RequestReader::feed(const Bytes& bytes) {
     return requests;
 }
 
-SimulatedBoard::SimulatedBoard(const Position& start, Time now, std::ostream& console)
-    : board(start), clock(std::chrono::hours(1) + std::chrono::minutes(30), now), console(console) {
+SimulatedBoard::SimulatedBoard(const Position& start, Time now, RequestNotes& notes)
+    : board(start), clock(std::chrono::hours(1) + std::chrono::minutes(30), now), notes(notes) {
     clock.run(start.toMove(), now);
 }
 
-void SimulatedBoard::switchUpdates(Updates mode, const char* description) {
+void SimulatedBoard::switchUpdates(Updates mode, const char* description, Time now) {
     updates = mode;
-    console << boost::format("host: %1%\n") % description;
+    notes.note(mode == Updates::Off ? "reset" : "updates on", now,
+               [&] { return boost::format("host: %1%\n") % description; });
 }
 
 std::vector<Bytes> SimulatedBoard::answer(const Bytes& request, Time now) {
@@ -62,17 +61,17 @@ std::vector<Bytes> SimulatedBoard::answer(const Bytes& request, Time now) {
     if (code == KRV_CMD_CLOCK_MESSAGE) return answerClock(request, now);
     switch (code) {
         case KRV_CMD_SEND_RESET:
-            switchUpdates(Updates::Off, "reset, updates off");
+            switchUpdates(Updates::Off, "reset, updates off", now);
             return {versionFrame(1, 0)};
         case KRV_CMD_SEND_CLK:
             return {clockTimesFrame(clock.left(Side::White, now), clock.left(Side::Black, now))};
         case KRV_CMD_SEND_BRD:
             return {boardDumpFrame(boardDumpId, board)};
         case KRV_CMD_SEND_UPDATE:
-            switchUpdates(Updates::Fields, "updates on: each change of a square");
+            switchUpdates(Updates::Fields, "updates on: each change of a square", now);
             return {boardDumpFrame(boardDumpId, board)};
         case KRV_CMD_SEND_UPDATE_BRD:
-            switchUpdates(Updates::Dumps, "updates on: the board after each change of a square");
+            switchUpdates(Updates::Dumps, "updates on: the board after each change of a square", now);
             return {boardDumpFrame(changeDumpId, board)};
         case KRV_CMD_RETURN_SERIALNR:
             return {textFrame(serialNumberId, "00000001"), textFrame(longSerialNumberId, "VB00000001")};
@@ -83,14 +82,17 @@ std::vector<Bytes> SimulatedBoard::answer(const Bytes& request, Time now) {
         case KRV_CMD_SEND_EE_MOVES:
             return {storedMovesFrame(stored)};
         case KRV_CMD_SEND_UPDATE_NICE:
-            switchUpdates(Updates::FieldsAndMoveDumps, "updates on: each change of a square, the board after each move");
+            switchUpdates(Updates::FieldsAndMoveDumps, "updates on: each change of a square, the board after each move",
+                          now);
             return {boardDumpFrame(moveDumpId, board)};
         case KRV_CMD_SEND_BATTERY_STATUS:
             return {batteryFrame(95, 12, 30)};
         case KRV_CMD_SEND_VERSION:
             return {versionFrame(1, 0)};
         default:
-            console << boost::format("host: unknown request 0x%1$02X ignored\n") % static_cast<int>(code);
+            notes.note("unknown request", now, [&] {
+                return boost::format("host: unknown request 0x%1$02X ignored\n") % static_cast<int>(code);
+            });
             return {};
     }
 }
@@ -100,28 +102,33 @@ std::vector<Bytes> SimulatedBoard::answerClock(const Bytes& command, Time now) {
     const int sub = size > 3 ? command[3] : -1;
     const auto ack = [sub](int third = 0) { return std::vector<Bytes>{clockAckFrame({ackMarker, sub, third, 0})}; };
     if (size < 4 || command[2] != 0x03) {
-        console << "clock: a malformed clock command refused\n";
+        notes.note("malformed clock command", now, [&] { return "clock: a malformed clock command refused\n"; });
     } else if (sub == KRV_CLOCK_DISPLAY && size >= 12) {
-        console << boost::format("clock shows \"%1%\" (dots 0x%2$02X%3%)\n") % displayText(&command[4]) %
-                       static_cast<int>(command[10]) % (command[11] ? ", beep" : "");
+        notes.note("clock display", now, [&] {
+            return boost::format("clock shows \"%1%\" (dots 0x%2$02X%3%)\n") % displayText(&command[4]) %
+                   static_cast<int>(command[10]) % (command[11] ? ", beep" : "");
+        });
         return ack();
     } else if (sub == KRV_CLOCK_END_MESSAGE) {
-        console << "clock shows the times again\n";
+        notes.note("clock display ended", now, [&] { return "clock shows the times again\n"; });
         return ack();
     } else if (sub == KRV_CLOCK_VERSION) {
         return ack(clockVersion);
     } else if (sub == KRV_CLOCK_SET_N_RUN && size >= 11) {
         clock.set(secondsOf(&command[4]), secondsOf(&command[7]), board.toMove(), now);
         const ClockTime white = clock.left(Side::White, now), black = clock.left(Side::Black, now);
-        console << boost::format("clock set to %1%:%2$02d:%3$02d - %4%:%5$02d:%6$02d (mode %7%)\n") % white.hours %
-                       white.minutes % white.seconds % black.hours % black.minutes % black.seconds %
-                       static_cast<int>(command[10]);
+        notes.note("clock set", now, [&] {
+            return boost::format("clock set to %1%:%2$02d:%3$02d - %4%:%5$02d:%6$02d (mode %7%)\n") % white.hours %
+                   white.minutes % white.seconds % black.hours % black.minutes % black.seconds %
+                   static_cast<int>(command[10]);
+        });
         return ack(command[10]);
     } else if (sub == KRV_CLOCK_BEEP && size >= 5) {
-        console << boost::format("clock beeps (%1%)\n") % (command[4] >> 4);
+        notes.note("clock beep", now, [&] { return boost::format("clock beeps (%1%)\n") % (command[4] >> 4); });
         return ack();
     } else {
-        console << boost::format("clock: unknown clock command 0x%1$02X refused\n") % sub;
+        notes.note("unknown clock command", now,
+                   [&] { return boost::format("clock: unknown clock command 0x%1$02X refused\n") % sub; });
     }
     return {clockAckFrame(clockCommandRefused)};
 }
@@ -135,7 +142,7 @@ std::vector<Bytes> SimulatedBoard::change(int square, Piece piece) {
 
 std::vector<Bytes> SimulatedBoard::moveDone(const Move& move, Time now) {
     stored.push_back(move);
-    if (stored.size() > storedMovesKept) stored.erase(stored.begin());
+    if (stored.size() > movesKept) stored.erase(stored.begin());
     runClockFor(opponentOf(board.toMove()), now);
     if (updates == Updates::FieldsAndMoveDumps) return {boardDumpFrame(moveDumpId, board)};
     return {};

@@ -5,13 +5,13 @@
 // clock and its memory of moves, and the frames it sends for each request of
 // the host and each change a person makes.
 
-#include <ostream>
 #include <vector>
 
 #include "board_frames.h"
 #include "console_command.h"
 #include "draughts_names.h"
 #include "game_clock.h"
+#include "request_notes.h"
 
 namespace boardsim {
 
@@ -27,9 +27,13 @@ private:
 
 class SimulatedBoard {
 public:
-    // Notes for the person at the board (clock display, mode changes) go to
-    // console.
-    SimulatedBoard(const Position& start, Time now, std::ostream& console);
+    // The board keeps the last thousand moves, which it sends when asked;
+    // a person can take back as many.
+    static constexpr std::size_t movesKept = 1000;
+
+    // What the host asks of the board and its clock (mode changes, the
+    // clock's display) is told the person at the board through notes.
+    SimulatedBoard(const Position& start, Time now, RequestNotes& notes);
 
     std::vector<Bytes> answer(const Bytes& request, Time now);
     // A person lifted a piece (Piece::None) or put one on a square.
@@ -50,7 +54,7 @@ private:
     enum class Updates { Off, Fields, Dumps, FieldsAndMoveDumps };
 
     std::vector<Bytes> answerClock(const Bytes& command, Time now);
-    void switchUpdates(Updates mode, const char* description);
+    void switchUpdates(Updates mode, const char* description, Time now);
 
     void runClockFor(Side side, Time now);
 
@@ -58,7 +62,7 @@ private:
     Updates updates = Updates::Off;
     GameClock clock;
     std::vector<Move> stored;
-    std::ostream& console;
+    RequestNotes& notes;
 };
 
 }  // namespace boardsim

@@ -46,6 +46,12 @@ private:
     Bytes frame;
 };
 
+std::string textOf(const std::vector<std::string>& lines) {
+    std::string text;
+    for (const std::string& line : lines) text += line + '\n';
+    return text;
+}
+
 // The board program and what drives it: the loop's part, without a port.
 class Bench {
 public:
@@ -55,10 +61,8 @@ public:
     // --script; the host then does so.
     void runScript(const std::vector<std::string>& lines) {
         program.holdUntilUpdatesOn();
-        for (const std::string& line : lines) {
-            std::string error;
-            ASSERT_TRUE(program.fromScript(line, now, error)) << line << ": " << error;
-        }
+        std::string error;
+        ASSERT_TRUE(program.runScript(textOf(lines), now, error)) << error;
         fromHost({0x43});
     }
     void fromHost(const Bytes& bytes) { program.fromHost(bytes, now); }
@@ -198,9 +202,10 @@ TEST(BoardProgram, CommandsThatCannotBeCarriedOutAreRefusedWhenGivenAndChangeNot
     for (const Case& c : cases) {
         Bench bench;
         std::string error;
-        for (const std::string& line : c.before) ASSERT_TRUE(bench.program.fromScript(line, start, error)) << line;
-        EXPECT_FALSE(bench.program.fromScript(c.line, start, error)) << c.line;
-        EXPECT_EQ(error.empty() ? "no reason" : *c.error != '\0' ? error : "", c.error) << c.line;
+        ASSERT_TRUE(bench.program.runScript(textOf(c.before), start, error)) << error;
+        EXPECT_FALSE(bench.program.runScript(c.line, start, error)) << c.line;
+        // An empty expectation: the reason is another reader's own.
+        EXPECT_EQ(*c.error == '\0' ? error.substr(0, 8) : error, "line 1: " + std::string(c.error)) << c.line;
     }
 }
 
@@ -234,12 +239,9 @@ TEST(BoardProgram, AFloodingHostIsToldOnTheConsoleThatAnswersWereDropped) {
 }
 
 TEST(BoardProgram, AReplaySendsTheRecordedFramesOnlyOnceAHostIsThereAndAnswersNothingItself) {
-    std::string error;
-    std::optional<std::vector<RecordedFrame>> frames = readRecording(
-        "0 open /dev/ttyUSB0\n5 program 66\n1000 board 8E 00 05 20 00  # 032.\n3000 board 8E 00 05 1C 01\n", error);
-    ASSERT_TRUE(frames) << error;
     Bench bench;
-    bench.program.replay(std::move(*frames));
+    bench.program.replay(
+        Replay("0 open /dev/ttyUSB0\n5 program 66\n1000 board 8E 00 05 20 00  # 032.\n3000 board 8E 00 05 1C 01\n"));
     bench.run(5s);
     EXPECT_TRUE(bench.host.lines.empty());
     bench.program.hostOpened(bench.now);
@@ -257,13 +259,14 @@ TEST(Recording, TheDocumentsExampleGivesItsFramesTimedFromThePortsOpening) {
     for (const std::string& line : testing_support::exampleAfter(RECORDING_DOCUMENT, "## An example")) {
         text += line + "\n";
     }
-    std::string error;
-    const std::optional<std::vector<RecordedFrame>> frames = readRecording(text, error);
-    ASSERT_TRUE(frames) << error;
+    RecordingReader reader(text);
+    std::vector<RecordedFrame> frames;
+    while (std::optional<RecordedFrame> frame = reader.next()) frames.push_back(*frame);
+    ASSERT_EQ(reader.error(), "");
     std::vector<std::chrono::milliseconds> times;
-    for (const RecordedFrame& frame : *frames) times.push_back(frame.at);
+    for (const RecordedFrame& frame : frames) times.push_back(frame.at);
     EXPECT_EQ(times, (std::vector<std::chrono::milliseconds>{368ms, 467ms, 524ms, 835ms}));
-    EXPECT_EQ(frames->at(1).bytes, (Bytes{0x8E, 0x00, 0x05, 0x20, 0x00}));
+    EXPECT_EQ(frames.at(1).bytes, (Bytes{0x8E, 0x00, 0x05, 0x20, 0x00}));
 }
 
 TEST(Recording, ABadLineIsNamed) {
@@ -276,7 +279,7 @@ TEST(Recording, ABadLineIsNamed) {
     };
     for (const auto& [text, expected] : cases) {
         std::string error;
-        EXPECT_FALSE(readRecording(text, error)) << text;
+        EXPECT_FALSE(countFrames(text, error)) << text;
         EXPECT_EQ(error, expected);
     }
 }

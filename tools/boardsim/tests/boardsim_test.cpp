@@ -14,7 +14,9 @@
 #include <thread>
 
 #include "child_process.h"
+#include "console_fifo.h"
 #include "link_test_support.h"
+#include "request_notes.h"
 
 namespace {
 
@@ -23,6 +25,7 @@ using namespace krvEBLowLevel;
 using linktest::MessageLog;
 using linktest::Seen;
 using testing_support::ChildProcess;
+using testing_support::ConsoleFifo;
 
 // A text against a pattern in which '#' stands for any digit.
 bool matches(const std::string& text, const std::string& pattern) {
@@ -38,14 +41,27 @@ std::string linkTarget(const std::string& link) {
     return ::readlink(link.c_str(), target, sizeof target - 1) > 0 ? target : "";
 }
 
+std::size_t occurrences(const std::string& text, const std::string& part) {
+    std::size_t count = 0;
+    for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) ++count;
+    return count;
+}
+
 class Boardsim : public ::testing::Test {
 protected:
-    void start(std::vector<std::string> moves = {}) {
+    struct Start {
+        std::vector<std::string> arguments;
+        bool typing = false;                   // its input stays open for the test to type
+        const ConsoleFifo* console = nullptr;  // its standard output
+    };
+    void start(std::vector<std::string> moves = {}) { start(Start{std::move(moves), false, nullptr}); }
+    void start(const Start& how) {
         std::vector<std::string> words{BOARDSIM_BINARY, "--link", link, "--pace", "0"};
-        words.insert(words.end(), moves.begin(), moves.end());
+        words.insert(words.end(), how.arguments.begin(), how.arguments.end());
+        if (how.console != nullptr) words = how.console->withOutputOn(words);
         process = std::make_unique<ChildProcess>(words, ChildProcess::Output::CollectedWithErrors);
         // Nothing to read on its input, as when started from a script.
-        process->closeInput();
+        if (!how.typing) process->closeInput();
         for (auto deadline = std::chrono::steady_clock::now() + 10s;
              linkTarget(link).empty() && std::chrono::steady_clock::now() < deadline;) {
             std::this_thread::sleep_for(10ms);
@@ -73,12 +89,15 @@ protected:
         for (std::size_t i = before; i < seen.size(); ++i) texts.push_back(seen[i].text);
         return texts;
     }
-    std::size_t consoleCount(const std::string& line) {
-        const std::string text = process->console();
-        std::size_t count = 0;
-        for (std::size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1)) ++count;
-        return count;
+    // Requests as fast as the driver takes them: blocks of the most bytes a
+    // command may have.
+    void flood(unsigned char request, int blocks) {
+        for (int i = 0; i < blocks; ++i) {
+            linktest::RawCommand command(request, 10000, std::vector<unsigned char>(10000, request));
+            driver->sendCommand(&command);
+        }
     }
+    std::size_t consoleCount(const std::string& line) { return occurrences(process->console(), line); }
     // The board notes a host that has gone once it has cleaned up after it.
     // The board looks for hosts now and then: one that came and went between
     // two looks is not seen.
@@ -196,6 +215,119 @@ TEST_F(Boardsim, KeepsItsLinkAndAnswersHostsThatComeAndGo) {
     process->stop({}, SIGTERM);
     struct stat status {};
     EXPECT_NE(::lstat(link.c_str(), &status), 0) << "the link outlived the board";
+}
+
+TEST(BoardsimFiles, WhatCannotBeReadOrPlayedIsRefusedAtOnceNamingWhyAndWhere) {
+    const linktest::ScratchDir scratch;
+    const std::string folder = scratch.path("folder");
+    ASSERT_EQ(::mkdir(folder.c_str(), 0700), 0);
+    const auto file = [&scratch](const std::string& name, const std::string& content) {
+        std::ofstream(scratch.path(name)) << content;
+        return scratch.path(name);
+    };
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{"--game", file("a.pdn", "}")}, "a.pdn: line 1: a '}' closes no comment"},
+        {{"--game", file("b.pdn", "]")}, "b.pdn: line 1: a ']' closes no tag"},
+        {{"--game", file("c.pdn", "1. 32-28 19-23 }")}, "c.pdn: line 1: a '}' closes no comment"},
+        {{"--game", file("d.pdn", "[Event \"x\"]]")}, "d.pdn: line 1: a ']' closes no tag"},
+        {{"--game", file("e.pdn", "1. 32-28 *\n[Event \"two\"\n"), "--game-number", "2"},
+         "e.pdn: line 2: a tag is written as [Name \"value\"]"},
+        {{"--script", file("f.txt", "32-28\n1. 19-23 }\n")}, "f.txt line 2: a '}' closes no comment"},
+        {{"--script", file("g.txt", std::string(5000, '3') + "\n")}, "g.txt line 1: longer than 4096 bytes"},
+        {{"--game", folder}, folder + " is a directory, not a file"},
+        {{"--script", folder}, folder + " is a directory, not a file"},
+        {{"--replay", folder}, folder + " is a directory, not a file"},
+        {{"--replay", "/dev/null"}, "/dev/null is not a regular file"},
+        {{"--position", "W:W3:B40"}, "--position: a white man on square 3, its own far row (1 to 5)"},
+        {{"--position", "B:W31:B47"}, "--position: a black man on square 47, its own far row (46 to 50)"},
+    };
+    for (const auto& [arguments, reason] : cases) {
+        std::vector<std::string> words{BOARDSIM_BINARY};
+        words.insert(words.end(), arguments.begin(), arguments.end());
+        ChildProcess boardsim(words, ChildProcess::Output::CollectedWithErrors);
+        boardsim.closeInput();
+        EXPECT_EQ(boardsim.waitForExit(), 2) << reason;
+        EXPECT_NE(boardsim.consoleAtEnd().find(reason), std::string::npos) << boardsim.console();
+    }
+}
+
+TEST_F(Boardsim, TakesAnyConsoleLineAndGoesOnAnsweringItsHost) {
+    start({{}, true, nullptr});
+    // What once held the board for ever, then a line without end, cut.
+    process->type("}\n]\n1. 32-28 19-23 }\n[Event \"x\"]]\n" + std::string(100000, 'a') + "\nlift 32\n");
+    ASSERT_TRUE(process->waitForConsole("square 32 lifted\n"));
+    for (const char* reason : {"a '}' closes no comment", "a ']' closes no tag"}) {
+        EXPECT_EQ(consoleCount(std::string("not done: ") + reason + "\n"), 2u) << reason;
+    }
+    EXPECT_EQ(consoleCount("not done: a line longer than 4096 bytes is no command"), 1u);
+    EXPECT_EQ(ask(CmdSendVersion(), 1), std::vector<std::string>{"01.00"});
+}
+
+TEST_F(Boardsim, AConsoleNobodyReadsHoldsUpNothingAndAFloodingHostIsSummedUp) {
+    ConsoleFifo console(scratch.path("console"));
+    start({{}, true, &console});
+    ask(CmdSendUpdate(), 1);
+    // About 2 MB of console, more than the pipe and the console's queue hold
+    // together, then a lift the host sees once all of it is written.
+    std::string boards;
+    for (int i = 0; i < 6000; ++i) boards += "board\n";
+    process->type(boards + "lift 32\n");
+    ASSERT_TRUE(log.waitForText("032.", 1, 10s));
+    // A host asking for what the board does not know, as fast as it can.
+    const auto floodStarts = std::chrono::steady_clock::now();
+    flood(0x99, 2);
+    EXPECT_EQ(ask(CmdSendVersion(), 1), std::vector<std::string>{"01.00"});
+    std::this_thread::sleep_for(1500ms);  // the second of the flood is over
+    const auto seconds = std::chrono::duration_cast<std::chrono::seconds>(std::chrono::steady_clock::now() - floodStarts);
+
+    // Read at last: what was dropped is said, and the flood is summed up.
+    console.startReading();
+    process->type("quit\n");
+    EXPECT_EQ(process->waitForExit(), 0);
+    const std::string& shown = console.readAtEnd();
+    EXPECT_GE(occurrences(shown, "the console did not keep up: "), 1u);
+    EXPECT_GE(occurrences(shown, "more requests in the last second, not shown one by one (unknown request "), 1u);
+    EXPECT_LE(occurrences(shown, "host: unknown request 0x99 ignored\n"),
+              static_cast<std::size_t>(seconds.count() + 2) * boardsim::RequestNotes::shownEachSecond);
+}
+
+TEST_F(Boardsim, SignalsEndItWithinASecondWhateverItIsDoing) {
+    // The promise is a second; the bound leaves room for a loaded machine.
+    constexpr auto bound = 3s;
+    enum class Doing { waitingForItsConsole, runningAScriptThatWaitsAnHour, answeringAFloodingHost };
+    const std::pair<Doing, int> cases[] = {
+        {Doing::waitingForItsConsole, SIGTERM},
+        {Doing::runningAScriptThatWaitsAnHour, SIGINT},
+        {Doing::answeringAFloodingHost, SIGTERM},
+    };
+    for (const auto& [doing, signal] : cases) {
+        SCOPED_TRACE(static_cast<int>(doing));
+        std::optional<ConsoleFifo> unread;
+        if (doing == Doing::waitingForItsConsole) {
+            unread.emplace(scratch.path("unread"));
+            start({{}, true, &*unread});
+            std::string boards;
+            for (int i = 0; i < 6000; ++i) boards += "board\n";
+            process->type(boards);
+        } else if (doing == Doing::runningAScriptThatWaitsAnHour) {
+            std::ofstream(scratch.path("wait.txt")) << "wait 3600000\nlift 32\n";
+            start({"--script", scratch.path("wait.txt")});
+            ask(CmdSendUpdate(), 1);
+        } else {
+            start();
+            flood(0x40, 6);
+        }
+        std::this_thread::sleep_for(200ms);
+        ::kill(process->pid(), signal);
+        const auto sent = std::chrono::steady_clock::now();
+        EXPECT_EQ(process->waitForExit(bound), 0);
+        EXPECT_LT(std::chrono::steady_clock::now() - sent, bound);
+        struct stat status {};
+        EXPECT_NE(::lstat(link.c_str(), &status), 0) << "the link outlived the board";
+        driver->close();
+        driver.reset();
+        process.reset();
+    }
 }
 
 }  // namespace

@@ -48,6 +48,10 @@ TEST(Options, TheGameNumberedIsTakenFromAFileOfSeveral) {
     EXPECT_EQ(second->moves, Words{"31-26"});
     EXPECT_FALSE(gameNumbered(file, 3, error));
     EXPECT_EQ(error, "2 games in it, not 3");
+    // What follows the game is not read.
+    EXPECT_TRUE(gameNumbered(file + "}", 2, error)) << error;
+    EXPECT_FALSE(gameNumbered(file + "}", 3, error));
+    EXPECT_EQ(error, "line 7: a '}' closes no comment");
     error.clear();
     EXPECT_FALSE(gameNumbered("", 1, error));
     EXPECT_EQ(error, "no game in it");

@@ -93,9 +93,7 @@ TEST(Scenario, APulledCableAndNoiseReachTheProgramThroughTheRelayInTheirOrder) {
     EXPECT_NE(recorded.find(" board 8E 00 05 29 01  # 041P\n"), std::string::npos) << recorded;
     EXPECT_NE(recorded.find(" error ERROR: 255 : 002 Could not read command: "), std::string::npos);
     std::string error;
-    const std::optional<std::vector<boardsim::RecordedFrame>> frames = boardsim::readRecording(recorded, error);
-    ASSERT_TRUE(frames) << error;
-    EXPECT_GT(frames->size(), 40u);
+    EXPECT_GT(boardsim::countFrames(recorded, error).value_or(0), 40u) << error;
     if (HasFailure()) std::cerr << "boardsim's console:\n" << board.console();
 }
 

@@ -7,6 +7,8 @@ const pieceNames = { P: "white-man", K: "white-king", p: "black-man", k: "black-
 const linkClasses = {
   "following": "following",
   "connecting": "connecting",
+  "name not found": "unknown",
+  "relay busy": "busy",
   "waiting for the board": "waiting",
   "board lost": "lost",
   "no board": "none",

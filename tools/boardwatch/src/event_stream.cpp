@@ -17,10 +17,12 @@ const auto head = std::make_shared<const std::string>(
 
 }  // namespace
 
-EventStream::EventStream(boost::beast::tcp_stream stream) : stream(std::move(stream)) {}
+EventStream::EventStream(boost::beast::tcp_stream stream, std::shared_ptr<void> slot)
+    : stream(std::move(stream)), slot(std::move(slot)) {}
 
 void EventStream::start(std::shared_ptr<const std::string> first, EndHandler handler) {
     onEnd = std::move(handler);
+    allowedBytes = waitingLimit + head->size() + first->size();
     send(head);
     send(std::move(first));
     watchForClose();
@@ -30,7 +32,7 @@ void EventStream::send(std::shared_ptr<const std::string> events) {
     if (stopped) return;
     waitingBytes += events->size();
     waiting.push_back(std::move(events));
-    if (waitingBytes > waitingLimit) return stop();
+    if (waitingBytes > allowedBytes) return stop();
     if (!writing) writeNext();
 }
 

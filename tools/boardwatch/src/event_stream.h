@@ -3,7 +3,9 @@
 
 // One viewer's server-sent events: the page's live updates. Events wait in
 // a queue behind one write in flight; a viewer that falls too far behind,
-// or whose write stalls, is dropped, never waited for.
+// or whose write stalls, is dropped, never waited for. The first event, the
+// whole state, is let through whatever its size: a hall's state may be
+// larger than the bound.
 
 #include <boost/beast/core/tcp_stream.hpp>
 #include <array>
@@ -24,7 +26,8 @@ public:
 
     using EndHandler = std::function<void(EventStream*)>;
 
-    explicit EventStream(boost::beast::tcp_stream stream);
+    // slot: keeps the connection counted while the stream lives.
+    EventStream(boost::beast::tcp_stream stream, std::shared_ptr<void> slot);
     EventStream(const EventStream&) = delete;
     EventStream& operator=(const EventStream&) = delete;
 
@@ -43,9 +46,12 @@ private:
     boost::beast::tcp_stream stream;
     std::deque<std::shared_ptr<const std::string>> waiting;
     std::size_t waitingBytes = 0;
+    // waitingLimit, and the first event on top of it.
+    std::size_t allowedBytes = waitingLimit;
     bool writing = false;
     bool stopped = false;
     EndHandler onEnd;
+    std::shared_ptr<void> slot;
     std::array<char, 512> ignored{};
 };
 

@@ -10,10 +10,16 @@ namespace {
 // at once in a loop.
 constexpr std::chrono::milliseconds acceptPause{100};
 
+ConnectionSlot slotIn(const std::shared_ptr<std::size_t>& count) {
+    ++*count;
+    return ConnectionSlot(nullptr, [count](void*) { --*count; });
+}
+
 }  // namespace
 
-HttpServer::HttpServer(boost::asio::io_context& context, const boost::asio::ip::tcp::endpoint& where, Site& site)
-    : acceptor(context), pause(context), site(site) {
+HttpServer::HttpServer(boost::asio::io_context& context, const boost::asio::ip::tcp::endpoint& where, Site& site,
+                       PageSettings settings)
+    : acceptor(context), pause(context), site(site), settings(std::move(settings)) {
     acceptor.open(where.protocol());
     acceptor.set_option(boost::asio::ip::tcp::acceptor::reuse_address(true));
     acceptor.bind(where);
@@ -28,15 +34,26 @@ void HttpServer::accept() {
 }
 
 void HttpServer::onAccepted(const boost::system::error_code& error, boost::asio::ip::tcp::socket socket) {
+    const auto now = std::chrono::steady_clock::now();
     if (error) {
-        site.note("page: cannot take a connection: " + error.message());
+        if (auto line = acceptFailures.take("page: cannot take a connection: " + error.message(), now)) site.note(*line);
         pause.expires_after(acceptPause);
         pause.async_wait([this](const boost::system::error_code& failure) {
             if (!failure) accept();
         });
         return;
     }
-    std::make_shared<HttpSession>(std::move(socket), site)->start();
+    boost::system::error_code ignored;
+    PageNames names{socket.local_endpoint(ignored).address(), settings.names};
+    if (*open < settings.maxConnections) {
+        std::make_shared<HttpSession>(std::move(socket), site, std::move(names), slotIn(open), false)->start();
+    } else {
+        const std::string why = "page: " + std::to_string(*open) + " connections, the most it takes: a new one is turned away";
+        if (auto line = refusals.take(why, now)) site.note(*line);
+        if (*refusing < maxRefusals) {
+            std::make_shared<HttpSession>(std::move(socket), site, std::move(names), slotIn(refusing), true)->start();
+        }
+    }
     accept();
 }
 

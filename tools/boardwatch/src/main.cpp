@@ -5,9 +5,9 @@
 
 #include <boost/asio/signal_set.hpp>
 #include <boost/system/system_error.hpp>
-#include <cstdio>
 #include <iostream>
 
+#include "descriptors.h"
 #include "options.h"
 #include "version.h"
 #include "watch.h"
@@ -20,8 +20,10 @@ constexpr int usageError = 2;
 
 int main(int argc, char** argv) {
     using namespace boardwatch;
-    // A console whose reader has gone (a pipe) must not end boardwatch.
+    // A console whose reader has gone (a pipe) must not end boardwatch, nor
+    // a file size limit: a write that fails is told and tried again.
     ::signal(SIGPIPE, SIG_IGN);
+    ::signal(SIGXFSZ, SIG_IGN);
     std::string error;
     const std::optional<Options> options = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
     if (!options) {
@@ -36,26 +38,32 @@ int main(int argc, char** argv) {
         std::cout << "boardwatch " << versionText << "\n";
         return 0;
     }
-    const std::string folderProblem = PdnFolder(options->pdnFolder).check();
+    const std::string folderProblem = checkFolder(options->pdnFolder);
     if (!folderProblem.empty()) {
         std::cerr << "boardwatch: " << folderProblem << "\n";
         return 1;
     }
+    const std::size_t maxConnections = pageConnectionCap(raiseDescriptorLimit(), options->relays.size());
+    Console console;
     try {
-        ConsoleLog console(stdout);
         boost::asio::io_context context;
         boost::asio::signal_set stops(context, SIGINT, SIGTERM);
         stops.async_wait([&](const boost::system::error_code&, int) { context.stop(); });
-        Watch watch(context, *options, console);
+        Watch watch(context, *options, console, maxConnections);
         const auto page = watch.pageAddress();
         const std::string host = page.address().is_v6() ? "[" + page.address().to_string() + "]" : page.address().to_string();
         console.line("boardwatch " + std::string(versionText) + ": the page is at http://" + host + ":" +
-                     std::to_string(page.port()) + "/, games go to " + options->pdnFolder);
+                     std::to_string(page.port()) + "/ (at most " + std::to_string(maxConnections) +
+                     " connections), games go to " + options->pdnFolder);
+        for (const std::string& note : options->notes) console.line(note);
         context.run();
+        watch.finish();
     } catch (const boost::system::system_error& failure) {
+        console.finish();
         std::cerr << "boardwatch: cannot serve the page on " << options->http.host << ":" << options->http.port << ": "
                   << failure.code().message() << "\n";
         return 1;
     }
+    console.finish();
     return 0;
 }

@@ -12,7 +12,13 @@ namespace boardwatch {
 struct Options {
     Endpoint http{"127.0.0.1", 8080};
     std::string pdnFolder = ".";
-    std::vector<RelayAddress> relays;
+    std::vector<RelayAddress> relays;  // each board once
+    // Names the page may be asked for besides its address (--host): a
+    // request for any other is refused, so that no other site's page can
+    // read it through a name of its own (DNS rebinding).
+    std::vector<std::string> pageNames;
+    // For the console: a relay named twice, and so on.
+    std::vector<std::string> notes;
     bool help = false;
     bool version = false;
 };

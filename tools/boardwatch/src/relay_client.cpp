@@ -23,7 +23,7 @@ RelayClient::RelayClient(boost::asio::io_context& context, const RelayAddress& a
     : address(address),
       listener(listener),
       session(address.portName, "boardwatch " + std::string(versionText)),
-      resolver(context),
+      lookup(context),
       socket(context),
       sessionTimer(context),
       reconnectTimer(context) {}
@@ -32,14 +32,20 @@ void RelayClient::start() { connect(); }
 
 void RelayClient::connect() {
     ++connection;
-    resolver.async_resolve(address.relay.host, std::to_string(address.relay.port),
-                           [this, current = connection](const error_code& error, const auto& found) {
-                               if (current == connection) onResolved(error, found);
-                           });
+    error_code notAnAddress;
+    const boost::asio::ip::address ip = boost::asio::ip::make_address(address.relay.host, notAnAddress);
+    if (!notAnAddress) return onResolved({}, {{ip, address.relay.port}});
+    lookup.start(address.relay.host, address.relay.port,
+                 [this, current = connection](const error_code& error, const auto& found) {
+                     if (current == connection) onResolved(error, found);
+                 });
 }
 
-void RelayClient::onResolved(const error_code& error, const boost::asio::ip::tcp::resolver::results_type& found) {
-    if (error) return drop("cannot find " + address.relay.host + ": " + error.message());
+void RelayClient::onResolved(const error_code& error, const std::vector<boost::asio::ip::tcp::endpoint>& found) {
+    if (error || found.empty()) {
+        const std::string why = error ? error.message() : std::string("no address");
+        return drop("cannot find " + address.relay.host + ": " + why, Closure::NameNotFound);
+    }
     boost::asio::async_connect(socket, found, [this, current = connection](const error_code& failure, const auto&) {
         if (current == connection) onConnected(failure);
     });
@@ -122,9 +128,9 @@ void RelayClient::onSessionDue(const error_code&) {
     scheduleSession();
 }
 
-void RelayClient::drop(const std::string& reason) {
+void RelayClient::drop(const std::string& reason, Closure how) {
     ++connection;
-    resolver.cancel();
+    lookup.cancel();
     error_code ignored;
     socket.shutdown(boost::asio::ip::tcp::socket::shutdown_both, ignored);
     socket.close(ignored);
@@ -132,7 +138,7 @@ void RelayClient::drop(const std::string& reason) {
     input.clear();
     output.clear();
     writing = false;
-    const std::chrono::milliseconds delay = session.closed(reason);
+    const std::chrono::milliseconds delay = session.closed(reason, how);
     tellLink();
     reconnectTimer.expires_after(delay);
     reconnectTimer.async_wait([this, current = connection](const error_code& error) {

@@ -1,9 +1,10 @@
 #ifndef BOARDWATCH_RELAY_CLIENT_H
 #define BOARDWATCH_RELAY_CLIENT_H
 
-// The TCP connection to one relay, driven by a RelaySession: connects,
-// reads lines, writes the session's lines one write at a time, and connects
-// again when the relay goes away.
+// The TCP connection to one relay, driven by a RelaySession: connects (to
+// an address at once, to a name once it is looked up, without holding up
+// other relays), reads lines, writes the session's lines one write at a
+// time, and connects again when the relay goes away.
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -11,6 +12,7 @@
 #include <deque>
 #include <string>
 
+#include "name_lookup.h"
 #include "relay_address.h"
 #include "relay_session.h"
 
@@ -36,7 +38,7 @@ public:
 
 private:
     void connect();
-    void onResolved(const boost::system::error_code& error, const boost::asio::ip::tcp::resolver::results_type& found);
+    void onResolved(const boost::system::error_code& error, const std::vector<boost::asio::ip::tcp::endpoint>& found);
     void onConnected(const boost::system::error_code& error);
     void readLine();
     void onLineRead(const boost::system::error_code& error, std::size_t size);
@@ -45,13 +47,13 @@ private:
     void onWritten(const boost::system::error_code& error);
     void scheduleSession();
     void onSessionDue(const boost::system::error_code& error);
-    void drop(const std::string& reason);
+    void drop(const std::string& reason, Closure how = Closure::Lost);
     void tellLink();
 
     const RelayAddress address;
     RelayListener& listener;
     RelaySession session;
-    boost::asio::ip::tcp::resolver resolver;
+    NameLookup lookup;
     boost::asio::ip::tcp::socket socket;
     boost::asio::steady_timer sessionTimer;
     boost::asio::steady_timer reconnectTimer;

@@ -2,6 +2,8 @@
 
 #include <cctype>
 
+#include "textio/utf8.h"
+
 namespace boardwatch {
 
 namespace {
@@ -35,9 +37,11 @@ bool isClockTimes(const std::string& line) {
 RelayLine readRelayLine(std::string line) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
     RelayLine read;
-    read.text = line;
+    read.text = textio::validUtf8(line);
     using Kind = RelayLine::Kind;
-    if (!line.empty() && line[0] == '#') {
+    if (line.compare(0, 5, "#busy") == 0) {
+        read.kind = Kind::Busy;
+    } else if (!line.empty() && line[0] == '#') {
         read.kind = Kind::Comment;
     } else if (line == "CONN") {
         read.kind = Kind::Connected;

@@ -11,6 +11,7 @@ namespace boardwatch {
 struct RelayLine {
     enum class Kind {
         Comment,       // "#..." (the greeting among them)
+        Busy,          // "#busy: ...": the relay serves another program and lets this one go
         Connected,     // "CONN"
         Disconnected,  // "DISCONN"
         Refused,       // "ERROR": no board, or a request without one
@@ -22,11 +23,14 @@ struct RelayLine {
         Other,         // anything else (answers to requests this program does not make)
     };
     Kind kind = Kind::Other;
-    std::string text;   // the line without a trailing carriage return
+    std::string text;   // the line without a trailing carriage return, as valid UTF-8
     int square = 0;     // SquareChange
     char piece = '.';   // SquareChange: the letter as sent
 };
 
+// The relay's bytes are data: whatever they are, the line's text is valid
+// UTF-8 (bytes that are not replaced by U+FFFD), so that it can go into
+// JSON, the page and files.
 RelayLine readRelayLine(std::string line);
 
 }  // namespace boardwatch

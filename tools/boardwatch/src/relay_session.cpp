@@ -8,6 +8,7 @@ namespace {
 
 constexpr std::chrono::milliseconds firstReconnect{1000};
 constexpr std::chrono::milliseconds longestReconnect{5000};
+constexpr std::chrono::milliseconds longestReconnectWhenBusy{30000};
 
 // 75: a square change for each lift and put, and the whole board after each
 // move, which the relay's board also sends at once; 66 asks for the board
@@ -20,6 +21,8 @@ const std::string askClock = "65";
 const char* nameOf(LinkState state) {
     switch (state) {
         case LinkState::Connecting: return "connecting";
+        case LinkState::NameNotFound: return "name not found";
+        case LinkState::RelayBusy: return "relay busy";
         case LinkState::NoBoard: return "no board";
         case LinkState::WaitingForBoard: return "waiting for the board";
         case LinkState::Following: return "following";
@@ -48,11 +51,23 @@ RelaySession::Output RelaySession::received(const RelayLine& line, Time now) {
     Output output;
     switch (step) {
         case Step::Closed:
+        case Step::Busy:
         case Step::PortRefused:
             break;
         case Step::Greeting:
+            if (line.kind == Kind::Busy) {
+                // Not a greeting: the waits go on growing.
+                step = Step::Busy;
+                link = LinkState::RelayBusy;
+                why = line.text;
+                due.reset();
+                output.hangUp = true;
+                break;
+            }
             if (line.kind != Kind::Comment) break;
             failedConnections = 0;
+            // No longer busy, nor unknown by name.
+            link = LinkState::Connecting;
             why = "asking for " + portName;
             output = openPort(now);
             // A comment names the program on the relay's console.
@@ -100,6 +115,7 @@ RelaySession::Output RelaySession::takeDue(Time now) {
     if (!due || now < *due) return output;
     switch (step) {
         case Step::Closed:
+        case Step::Busy:
             due.reset();
             break;
         case Step::Greeting:
@@ -124,13 +140,19 @@ RelaySession::Output RelaySession::takeDue(Time now) {
 
 std::optional<Time> RelaySession::nextDue() const { return due; }
 
-std::chrono::milliseconds RelaySession::closed(const std::string& reason) {
+std::chrono::milliseconds RelaySession::closed(const std::string& reason, Closure how) {
+    const bool busy = step == Step::Busy;
     step = Step::Closed;
-    link = LinkState::Connecting;
-    why = reason;
     due.reset();
-    const int doublings = std::min(failedConnections++, 3);
-    return std::min(firstReconnect * (1 << doublings), longestReconnect);
+    if (busy) {
+        // The relay's own word stays: it says why better than the closing.
+        link = LinkState::RelayBusy;
+    } else {
+        link = how == Closure::NameNotFound ? LinkState::NameNotFound : LinkState::Connecting;
+        why = reason;
+    }
+    const int doublings = std::min(failedConnections++, 5);
+    return std::min(firstReconnect * (1 << doublings), busy ? longestReconnectWhenBusy : longestReconnect);
 }
 
 }  // namespace boardwatch

@@ -19,13 +19,21 @@ using Time = std::chrono::steady_clock::time_point;
 
 enum class LinkState {
     Connecting,       // no connection to the relay yet, or no answer on it
+    NameNotFound,     // the relay's host name does not resolve
+    RelayBusy,        // the relay serves another program
     NoBoard,          // the relay cannot open the board's port
     WaitingForBoard,  // the port is open; the board has not answered yet
     Following,        // the board's messages arrive
     BoardLost,        // the board's link failed (a pulled cable); asking until it answers
 };
 
-const char* nameOf(LinkState state);  // "connecting", "no board", ...
+const char* nameOf(LinkState state);  // "connecting", "name not found", "relay busy", "no board", ...
+
+// How a connection to the relay ended, or why none was made.
+enum class Closure {
+    Lost,          // refused, reset, closed, or no answer
+    NameNotFound,  // the relay's host name does not resolve
+};
 
 class RelaySession {
 public:
@@ -40,7 +48,7 @@ public:
 
     struct Output {
         std::vector<std::string> lines;  // to send, in order
-        bool hangUp = false;             // close the connection: the relay does not answer
+        bool hangUp = false;             // close the connection: the relay does not answer, or serves another program
     };
 
     void opened(Time now);
@@ -50,15 +58,17 @@ public:
     Output takeDue(Time now);
     std::optional<Time> nextDue() const;
     // The connection ended or could not be made. The delay before the next
-    // try grows from one second to five while the relay stays away.
-    std::chrono::milliseconds closed(const std::string& reason);
+    // try grows from one second to five while the relay stays away, and to
+    // thirty while it serves another program ("#busy"), which may go on for
+    // a whole game.
+    std::chrono::milliseconds closed(const std::string& reason, Closure how = Closure::Lost);
 
     LinkState state() const { return link; }
     // The relay's last word on the link: its error line, "ERROR" and so on.
     const std::string& detail() const { return why; }
 
 private:
-    enum class Step { Closed, Greeting, OpeningPort, PortRefused, Open };
+    enum class Step { Closed, Greeting, Busy, OpeningPort, PortRefused, Open };
 
     Output openPort(Time now);
 

@@ -76,4 +76,19 @@ nlohmann::json stateJson(const std::vector<WatchedBoard>& boards) {
     return {{"boards", std::move(list)}};
 }
 
+std::string jsonText(const nlohmann::json& json, int indent) {
+    return json.dump(indent, ' ', false, nlohmann::json::error_handler_t::replace);
+}
+
+std::vector<PageEvent> pageEventsOf(const WatchedBoard& board, std::size_t id, const WatchedBoard::Changes& changes) {
+    std::vector<PageEvent> events;
+    if (changes.view) {
+        events.push_back({"board", jsonText(boardJson(board, id))});
+    } else if (changes.movesAdded > 0 && board.game()) {
+        events.push_back({"moves", jsonText(movesJson(board, id, changes.movesAdded))});
+    }
+    if (changes.clock && !changes.view) events.push_back({"clock", jsonText(clockJson(board, id))});
+    return events;
+}
+
 }  // namespace boardwatch

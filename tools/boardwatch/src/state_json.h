@@ -21,6 +21,20 @@ nlohmann::json clockJson(const WatchedBoard& board, std::size_t id);
 // {"boards": [...]}
 nlohmann::json stateJson(const std::vector<WatchedBoard>& boards);
 
+// JSON as text. Every text in it is valid UTF-8 already (a relay's lines
+// are made so as they are read); should one not be, its bad bytes are
+// replaced rather than thrown over.
+std::string jsonText(const nlohmann::json& json, int indent = -1);
+
+// What a board's change tells the page's viewers: a "board" event for a
+// change of what the page shows of it, "moves" for moves added only, and
+// "clock" for the clock alone.
+struct PageEvent {
+    std::string name;
+    std::string data;  // JSON on one line
+};
+std::vector<PageEvent> pageEventsOf(const WatchedBoard& board, std::size_t id, const WatchedBoard::Changes& changes);
+
 }  // namespace boardwatch
 
 #endif

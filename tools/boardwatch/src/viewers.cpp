@@ -13,8 +13,8 @@ Viewers::Viewers(boost::asio::io_context& context, std::function<void(std::size_
     scheduleHeartbeat();
 }
 
-void Viewers::join(boost::beast::tcp_stream stream, const std::string& first) {
-    auto viewer = std::make_shared<EventStream>(std::move(stream));
+void Viewers::join(boost::beast::tcp_stream stream, const std::string& first, std::shared_ptr<void> slot) {
+    auto viewer = std::make_shared<EventStream>(std::move(stream), std::move(slot));
     streams.push_back(viewer);
     viewer->start(std::make_shared<const std::string>(first), [this](EventStream* gone) { leave(gone); });
     onCountChanged(streams.size());

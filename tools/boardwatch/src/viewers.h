@@ -29,8 +29,9 @@ public:
     // onCountChanged: told the number of viewers whenever it changes.
     Viewers(boost::asio::io_context& context, std::function<void(std::size_t)> onCountChanged);
 
-    // first: the events that bring the page up to date.
-    void join(boost::beast::tcp_stream stream, const std::string& first);
+    // first: the events that bring the page up to date; slot: keeps the
+    // connection counted while it lives.
+    void join(boost::beast::tcp_stream stream, const std::string& first, std::shared_ptr<void> slot = nullptr);
     // One server-sent event.
     void publish(const std::string& event, const std::string& data);
     std::size_t count() const { return streams.size(); }

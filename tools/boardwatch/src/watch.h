@@ -3,16 +3,17 @@
 
 // boardwatch put together: a relay client for each board, the boards' games
 // and their files, and the page's server with its viewers. Everything runs
-// on one io_context thread.
+// on one io_context thread but the games' files (their writer's thread),
+// the relays' name lookups and the console.
 
 #include <boost/asio/io_context.hpp>
 #include <memory>
 #include <vector>
 
-#include "console_log.h"
+#include "console.h"
 #include "http_server.h"
 #include "options.h"
-#include "pdn_folder.h"
+#include "pdn_writer.h"
 #include "relay_client.h"
 #include "viewers.h"
 #include "watched_board.h"
@@ -23,14 +24,16 @@ class Watch : public Site {
 public:
     // Throws boost::system::system_error when the page's address cannot be
     // bound. Notes for the person running it go to console.
-    Watch(boost::asio::io_context& context, const Options& options, ConsoleLog& console);
+    Watch(boost::asio::io_context& context, const Options& options, Console& console, std::size_t maxConnections);
     Watch(const Watch&) = delete;
     Watch& operator=(const Watch&) = delete;
 
     boost::asio::ip::tcp::endpoint pageAddress() const { return server.local(); }
+    // At exit: the games' files get a bounded time to be written.
+    void finish();
 
     std::string stateJson() override;
-    void watch(boost::beast::tcp_stream stream) override;
+    void watch(boost::beast::tcp_stream stream, ConnectionSlot slot) override;
     void note(const std::string& text) override { console.line(text); }
 
 private:
@@ -47,14 +50,20 @@ private:
     };
 
     void changed(std::size_t id, const WatchedBoard::Changes& changes);
+    void fileMade(PdnWriter::GameId game, const std::string& name);
+    // The game a board plays now, as the writer knows it.
+    PdnWriter::GameId gameIdOf(std::size_t board) const;
 
-    ConsoleLog& console;
-    PdnFolder folder;
+    boost::asio::io_context& context;
+    Console& console;
     std::vector<WatchedBoard> boards;
+    // For each board, the game whose file is being written.
+    std::vector<std::optional<PdnWriter::GameId>> writing;
     std::vector<std::unique_ptr<BoardListener>> listeners;
     std::vector<std::unique_ptr<RelayClient>> clients;
     Viewers viewers;
     HttpServer server;
+    PdnWriter writer;
 };
 
 // The local date and time now, as a game's stamp.

@@ -57,6 +57,7 @@ void WatchedBoard::apply(const std::vector<draughts::TrackerEvent>& events, cons
             case Kind::NewGame:
             case Kind::Joined:
                 record.emplace(boardName, now, event.position, event.kind == Kind::NewGame);
+                ++begun;
                 changes.notes.push_back(event.kind == Kind::NewGame ? "new game" : "game taken up in the middle");
                 break;
             case Kind::Move:

@@ -46,6 +46,8 @@ public:
     // The game being played, once the board has shown one.
     const std::optional<GameRecord>& game() const { return record; }
     GameRecord* gameToWrite() { return record ? &*record : nullptr; }
+    // How many games the board has begun: the game's number, once it has one.
+    std::size_t gamesBegun() const { return begun; }
     const std::optional<ClockTimes>& clock() const { return times; }
 
 private:
@@ -56,6 +58,7 @@ private:
     std::string detail;
     draughts::MoveTracker moves;
     std::optional<GameRecord> record;
+    std::size_t begun = 0;
     std::optional<ClockTimes> times;
 };
 

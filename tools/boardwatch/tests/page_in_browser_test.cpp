@@ -53,11 +53,7 @@ TEST_F(WatchedGame, TheBrowserShowsTheFinalPositionAndTheMoves) {
     const auto browser = loadPage(home.path(), "http://127.0.0.1:" + std::to_string(pagePort) + "/");
     ASSERT_TRUE(watch->waitForConsole("page: 1 watching", 60s)) << watch->console();
 
-    startBoardsim({"--game", scratch.write("game.txt", [] {
-                       std::string text;
-                       for (const std::string& move : gameMoves) text += move + "\n";
-                       return text;
-                   }())});
+    startBoardsimPlayingTheGame();
     startRelay();
     ASSERT_TRUE(waitForMoves(gameMoves.size())) << watch->console();
     // The page hears of the last move within 100 ms; ten times that is

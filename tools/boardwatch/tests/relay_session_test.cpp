@@ -85,6 +85,9 @@ INSTANTIATE_TEST_SUITE_P(
                       {0, "CONN", switchOn, LinkState::WaitingForBoard},
                       {0, dump.c_str(), {}, LinkState::Following},
                       {10, "DISCONN", {"COM3"}, LinkState::WaitingForBoard}}},
+        Conversation{"a relay that serves another program",
+                     {{0, "#busy: another Draughts program is connected", {}, LinkState::RelayBusy}},
+                     true},
         Conversation{"a relay that never greets", {{10000, nullptr, {}, LinkState::Connecting}}, true},
         Conversation{"a relay that never answers the port",
                      {{0, "#KRV", {"#boardwatch", "COM3"}, LinkState::Connecting},
@@ -96,14 +99,29 @@ INSTANTIATE_TEST_SUITE_P(
         return name;
     });
 
-TEST(Relay, WaitsLongerWhileTheRelayStaysAwayAndAfreshOnceItGreets) {
+TEST(Relay, WaitsLongerWhileTheRelayStaysAwayOrBusyAndAfreshOnceItGreets) {
     RelaySession session("COM3", "boardwatch");
     std::vector<std::chrono::milliseconds> delays;
     for (int i = 0; i < 5; ++i) delays.push_back(session.closed("connection refused"));
     EXPECT_EQ(delays, (std::vector<std::chrono::milliseconds>{1s, 2s, 4s, 5s, 5s}));
     EXPECT_EQ(session.detail(), "connection refused");
+    session.closed("cannot find hall-9: Host not found", Closure::NameNotFound);
+    EXPECT_EQ(session.state(), LinkState::NameNotFound);
+
+    // A busy relay greets, but not as a relay that serves this program.
+    delays.clear();
+    const std::string busy = "#busy: another Draughts program is connected";
+    for (int i = 0; i < 4; ++i) {
+        session.opened(Time{});
+        EXPECT_TRUE(session.received(readRelayLine(busy), Time{}).hangUp);
+        delays.push_back(session.closed("no answer from the relay"));
+        EXPECT_EQ(session.state(), LinkState::RelayBusy);
+        EXPECT_EQ(session.detail(), busy);
+    }
+    EXPECT_EQ(delays, (std::vector<std::chrono::milliseconds>{30s, 30s, 30s, 30s}));
     session.opened(Time{});
     session.received(readRelayLine("#KRV"), Time{});
+    EXPECT_EQ(session.state(), LinkState::Connecting);
     EXPECT_EQ(session.closed("gone"), 1s);
 }
 
@@ -117,8 +135,11 @@ TEST(RelayLines, AreReadAsTheRelaySendsThem) {
         {"--:--:-- - --:--:--", Kind::ClockTimes},
         {"ERROR: 255 : 010 Could not write data: system:9", Kind::LinkLost},
         {"ERROR: 255 : 021 Invalid frame size, data loss possible", Kind::LinkNoise},
-        {"ACK: GENERATED ACK (ready)", Kind::Other}, {"01.00", Kind::Other}};
+        {"ACK: GENERATED ACK (ready)", Kind::Other}, {"01.00", Kind::Other},
+        {"#busy: another Draughts program is connected", Kind::Busy}};
     for (const auto& [line, kind] : lines) EXPECT_EQ(readRelayLine(line).kind, kind) << line;
+    // Bytes that are no UTF-8 are replaced; control bytes are left to the console.
+    EXPECT_EQ(readRelayLine("ERROR: 255 : 002 \xff\x1b[2J\xc3\xa9\r").text, "ERROR: 255 : 002 \xEF\xBF\xBD\x1b[2J\xc3\xa9");
     const RelayLine change = readRelayLine("045k");
     EXPECT_EQ(change.square, 45);
     EXPECT_EQ(change.piece, 'k');
@@ -134,7 +155,10 @@ TEST(CommandLine, TakesRelaysAndSaysWhatIsWrong) {
         {{"--http"}, "--http needs a value"},
         {{"--http", "x:99999", "h:1/COM1"}, "'x:99999': the port is a number from 0 to 65535"},
         {{"--bogus", "h:1/COM1"}, "unknown option '--bogus'"},
-        {{"--help=yes"}, "--help takes no value"}};
+        {{"--help=yes"}, "--help takes no value"},
+        {{"h\x1b[2J:1/COM1"}, "'h\x1b[2J:1': a host is written in printable ASCII"},
+        {{"--host", "evil.example:80", "h:1/COM1"},
+         "--host 'evil.example:80': give a host name, as the browser's address shows it"}};
     for (const auto& [words, message] : refused) {
         std::string error;
         EXPECT_FALSE(parseOptions(words, error));
@@ -142,7 +166,9 @@ TEST(CommandLine, TakesRelaysAndSaysWhatIsWrong) {
     }
     std::string error;
     const std::optional<Options> options =
-        parseOptions({"--http=[::1]:0", "--pdn", "games", "hall-3:50000/COM3", "[fe80::1]:50001/COM12"}, error);
+        parseOptions({"--http=[::1]:0", "--pdn", "games", "hall-3:50000/COM3", "[fe80::1]:50001/COM12", "--host",
+                      "Hall.Example", "--host=watch", "HALL-3:50000/com3"},
+                     error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->http.host, "::1");
     EXPECT_EQ(options->pdnFolder, "games");
@@ -152,6 +178,13 @@ TEST(CommandLine, TakesRelaysAndSaysWhatIsWrong) {
     EXPECT_EQ(options->relays[1].relay.port, 50001);
     EXPECT_EQ(options->relays[1].portName, "COM12");
     EXPECT_EQ(options->relays[1].text, "[fe80::1]:50001/COM12");
+    EXPECT_EQ(options->pageNames, (std::vector<std::string>{"hall.example", "watch"}));
+    // The same board in other letters is followed once, and the console says so.
+    EXPECT_EQ(options->notes,
+              (std::vector<std::string>{"HALL-3:50000/com3 is the board hall-3:50000/COM3 again: followed once"}));
+    const std::optional<Options> lower = parseOptions({"hall-3:50000/com3"}, error);
+    ASSERT_TRUE(lower) << error;
+    EXPECT_EQ(lower->relays[0].portName, "COM3");
 }
 
 }  // namespace

@@ -73,6 +73,16 @@ inline bool waitUntil(const std::function<bool()>& done, std::chrono::millisecon
     return true;
 }
 
+// A request's bytes sent to the local port, and everything that came back
+// until the server closed the connection or a second passed in silence.
+inline std::string httpExchange(int port, const std::string& request) {
+    testing_support::ProgramClient client(port);
+    client.send(request);
+    std::string answer;
+    for (std::string got; !(got = client.readSome(1s)).empty();) answer += got;
+    return answer;
+}
+
 // The body of a GET on the local port, or empty when none came.
 inline std::optional<std::string> httpGet(int port, const std::string& target) {
     namespace http = boost::beast::http;
@@ -104,14 +114,27 @@ protected:
         boardsim = std::make_unique<ChildProcess>(words);
         ASSERT_TRUE(boardsim->waitForConsole("board on "));
     }
+    // boardsim plays gameMoves from a file, one move a line.
+    void startBoardsimPlayingTheGame() {
+        std::string text;
+        for (const std::string& move : gameMoves) text += move + "\n";
+        startBoardsim({"--game", scratch.write("game.txt", text)});
+    }
     void startRelay() {
         relay = std::make_unique<RelayProcess>(
             std::vector<std::string>{"--map", "COM3=" + scratch.path("board"), std::to_string(relayPort)});
     }
-    void startWatch() {
-        watch = std::make_unique<ChildProcess>(
-            std::vector<std::string>{BOARDWATCH_BINARY, "--http", "127.0.0.1:0", "--pdn", scratch.path(),
-                                     "127.0.0.1:" + std::to_string(relayPort) + "/COM3"});
+    // words: the relays and options, the relay of startRelay() when none;
+    // before: the command that starts boardwatch, if any (env, sh -c).
+    void startWatch(std::vector<std::string> words = {}, std::vector<std::string> before = {}) {
+        if (words.empty()) words.push_back("127.0.0.1:" + std::to_string(relayPort) + "/COM3");
+        std::vector<std::string> command = std::move(before);
+        for (const std::string& word : {std::string(BOARDWATCH_BINARY), std::string("--http"),
+                                        std::string("127.0.0.1:0"), std::string("--pdn"), scratch.path()}) {
+            command.push_back(word);
+        }
+        command.insert(command.end(), words.begin(), words.end());
+        watch = std::make_unique<ChildProcess>(command);
         const std::string marker = "http://127.0.0.1:";
         ASSERT_TRUE(watch->waitForConsole(marker)) << watch->console();
         const std::string console = watch->console();
