@@ -25,19 +25,12 @@ void LowLevelDriverDemo::update(std::shared_ptr<Message> message) {
     sendLine(text);
 }
 
-void LowLevelDriverDemo::setProgram(std::shared_ptr<LineSink> newProgram) {
-    std::lock_guard<std::mutex> hold(programLock);
-    program = std::move(newProgram);
-}
+void LowLevelDriverDemo::setProgram(std::shared_ptr<LineSink> newProgram) { program.set(std::move(newProgram)); }
 
-bool LowLevelDriverDemo::hasProgram() const {
-    std::lock_guard<std::mutex> hold(programLock);
-    return program != nullptr;
-}
+bool LowLevelDriverDemo::hasProgram() const { return program.present(); }
 
 bool LowLevelDriverDemo::sendLine(const std::string& text) {
-    std::lock_guard<std::mutex> hold(programLock);
-    if (!program || !program->sendLine(text)) return false;
+    if (!program.send(text)) return false;
     if (recorder) recorder->toProgram(text);
     return true;
 }
