@@ -56,35 +56,38 @@ void notify(std::vector<SingleBoardObserver*>& list, std::mutex& lock, const std
 
 void Audience::look() {
     if (listChanges == seen) return;
-    unsigned long taken = 0;
+    auto taken = std::make_shared<Copies>();
+    unsigned long changes = 0;
     {
         std::lock_guard<std::mutex> guard(lock);
-        everyone = list;
-        taken = listChanges;
+        taken->everyone = list;
+        changes = listChanges;
     }
-    linkObservers.clear();
-    for (SingleBoardObserver* observer : everyone) {
-        if (auto* linkObserver = dynamic_cast<LinkObserver*>(observer)) linkObservers.push_back(linkObserver);
+    for (SingleBoardObserver* observer : taken->everyone) {
+        if (auto* linkObserver = dynamic_cast<LinkObserver*>(observer)) taken->linkObservers.push_back(linkObserver);
     }
+    copies = std::move(taken);
     // Published last: a caller that finds the copies up to date finds the
     // link observers among them too.
-    anyLinkObserver = !linkObservers.empty();
-    seen = taken;
+    anyLinkObserver = !copies->linkObservers.empty();
+    seen = changes;
 }
 
 void Audience::deliver(const std::shared_ptr<Message>& message) {
     look();
-    deliverTo(everyone, message);
+    const std::shared_ptr<const Copies> now = copies;
+    deliverTo(now->everyone, message);
 }
 
 void Audience::deliver(const LinkEvent& event) {
     look();
-    deliverTo(linkObservers, event);
+    const std::shared_ptr<const Copies> now = copies;
+    deliverTo(now->linkObservers, event);
 }
 
 bool Audience::hearsLink() {
     look();
-    return !linkObservers.empty();
+    return !copies->linkObservers.empty();
 }
 
 bool Audience::callersMayWrite() const {

@@ -51,10 +51,17 @@ public:
 private:
     void look();
 
+    struct Copies {
+        std::vector<SingleBoardObserver*> everyone;
+        std::vector<LinkObserver*> linkObservers;
+    };
+
     std::vector<SingleBoardObserver*>& list;
     std::mutex& lock;
-    std::vector<SingleBoardObserver*> everyone;
-    std::vector<LinkObserver*> linkObservers;
+    // Held by each delivery for its length: one that an observer's update
+    // starts inside another (through the facade's update) may take new
+    // copies without pulling the old from under the first.
+    std::shared_ptr<const Copies> copies = std::make_shared<const Copies>();
     // The count of list changes the copies were taken at.
     std::atomic<unsigned long> seen{~0ul};
     std::atomic<bool> anyLinkObserver{false};

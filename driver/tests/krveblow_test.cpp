@@ -7,6 +7,7 @@
 #include <functional>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #include "boardio/boardio.h"
 #include "link_test_support.h"
@@ -169,6 +170,31 @@ TEST(FacadeObservers, ADetachDuringTheSessionsDeliveryCostsNoOtherObserverTheMes
         driver.close();
         EXPECT_EQ(calls, (std::vector<std::string>{"leaving", "staying", "staying"}));
     }
+}
+
+// An observer that changes the list and hands the facade a message of its
+// own, inside the session's delivery: the delivery it interrupted goes on.
+TEST(FacadeObservers, AMessageHandedToTheFacadeInsideADeliveryReachesTheListAsItIsThen) {
+    VirtualBoard board;
+    std::string port = board.portName();
+    krvEBLow driver(port);
+    std::vector<std::string> calls;
+    Reacting first("first", calls), second("second", calls), late("late", calls);
+    MessageLog last;
+    bool handed = false;
+    first.action = [&] {
+        if (std::exchange(handed, true)) return;
+        driver.attach(&late);
+        driver.update(someMessage());
+    };
+    driver.attach(&first);
+    driver.attach(&second);
+    driver.attach(&last);
+    driver.open();
+    board.writeFrame(0x8E, {23, 1});
+    ASSERT_TRUE(last.waitForCount(2));
+    driver.close();
+    EXPECT_EQ(calls, (std::vector<std::string>{"first", "first", "second", "late", "second"}));
 }
 
 TEST(FacadeObservers, OneThatThrowsKeepsNeitherTheOthersFromTheMessageNorTheSessionFromGoingOn) {
