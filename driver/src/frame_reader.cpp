@@ -1,25 +1,30 @@
 #include "frame_reader.h"
 
 #include <boost/asio/error.hpp>
+#include <optional>
 
 namespace krvEBLowLevel {
 
 void FrameReader::feed(const unsigned char* bytes, std::size_t count) {
+    // The bytes of one read came at one time.
+    std::optional<CountedRun::Clock::time_point> now;
     while (count > 0) {
-        const std::size_t used = step(bytes, count);
+        const std::size_t used = step(bytes, count, now);
         bytes += used;
         count -= used;
     }
     if (strayRun.pending()) watchStrayRun();
 }
 
-std::size_t FrameReader::step(const unsigned char* bytes, std::size_t count) {
+std::size_t FrameReader::step(const unsigned char* bytes, std::size_t count,
+                              std::optional<CountedRun::Clock::time_point>& now) {
     const FrameCutter::Step step = cutter.take(bytes, count);
     switch (step.made) {
         case FrameCutter::Made::nothing:
             break;
         case FrameCutter::Made::strayByte:
-            strayRun.add(1, CountedRun::Clock::now());
+            if (!now) now = CountedRun::Clock::now();
+            strayRun.add(1, *now);
             break;
         case FrameCutter::Made::badSize:
             endStrayRun();

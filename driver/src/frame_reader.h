@@ -5,6 +5,7 @@
 #include <boost/asio/steady_timer.hpp>
 #include <boost/system/error_code.hpp>
 #include <cstddef>
+#include <optional>
 
 #include "counted_run.h"
 #include "frame_cutter.h"
@@ -41,7 +42,7 @@ public:
     void restart();
 
 private:
-    std::size_t step(const unsigned char* bytes, std::size_t count);
+    std::size_t step(const unsigned char* bytes, std::size_t count, std::optional<CountedRun::Clock::time_point>& now);
     void endStrayRun();
     void watchStrayRun();
     void onStrayRunDue(const boost::system::error_code& error);
