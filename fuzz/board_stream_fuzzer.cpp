@@ -1,6 +1,7 @@
 // The board's side of the link: any bytes the serial port may deliver, cut
-// into frames as the link cuts them, decoded, and every message used the way
-// an observer may use it. Error reports take the path the link gives them.
+// into frames as the link cuts them, decoded where the cutter keeps them, and
+// every message used the way an observer may use it. Error reports take the
+// path the link gives them.
 
 #include <algorithm>
 #include <cstddef>
@@ -14,7 +15,6 @@
 #include "frame_cutter.h"
 #include "link_error.h"
 #include "require.h"
-#include "serial_message.h"
 
 using namespace krvEBLowLevel;
 
@@ -46,10 +46,9 @@ void useMessage(Message& message, int frameSize) {
 
 void reportError(const LinkError& error) {
     const std::string report = describe(error);
-    std::shared_ptr<Message> message = createMessage(makeErrorFrame(report)->frame);
-    require(message != nullptr, "an error frame decodes");
+    MsgError message(report);
     std::string text;
-    message->getText(text);
+    message.getText(text);
     require(text.find(report) != std::string::npos, "an error message shows its text");
 }
 
@@ -58,7 +57,7 @@ void reportError(const LinkError& error) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     if (size == 0) return 0;
     // The first byte sets how much a read brings at most, as reads of
-    // whatever has arrived do (0: all the frame in hand still needs).
+    // whatever has arrived do (0: all that is left at once).
     const std::size_t piece = data[0] == 0 ? SIZE_MAX : data[0];
     FrameCutter cutter;
     // An error report depends on its kind and length alone, and random bytes
@@ -68,25 +67,32 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t strayRun = 0;
     std::size_t offset = 1;
     while (offset < size) {
-        const std::size_t count = std::min({cutter.wanted(), piece, size - offset});
-        std::memcpy(cutter.destination(), data + offset, count);
-        offset += count;
-        const FrameCutter::Outcome outcome = cutter.take(count);
-        if (outcome.strayByte) ++strayRun;
-        if (outcome.badSize && !badSizeReported) {
-            badSizeReported = true;
-            reportError(LinkError{LinkError::Kind::badSize});
+        const std::size_t end = std::min(size, offset + std::min(piece, size - offset));
+        while (offset < end) {
+            const FrameCutter::Step step = cutter.take(data + offset, end - offset);
+            require(step.used >= 1 && step.used <= end - offset, "a step takes what it was given, at least a byte");
+            offset += step.used;
+            if (step.made == FrameCutter::Made::strayByte) ++strayRun;
+            if (step.made == FrameCutter::Made::badSize && !badSizeReported) {
+                badSizeReported = true;
+                reportError(LinkError{LinkError::Kind::badSize});
+            }
+            if (step.made != FrameCutter::Made::frame) continue;
+            // A frame is the last bytes read, as they came: none skipped,
+            // none borrowed from the next frame.
+            const int frameSize = cutter.frameSize();
+            require(frameSize >= 3 && frameSize <= frameCapacity && static_cast<std::size_t>(frameSize) <= offset,
+                    "a frame's size is 3 to frameCapacity and no more than was read");
+            require(std::memcmp(cutter.frame(), data + offset - frameSize, static_cast<std::size_t>(frameSize)) == 0,
+                    "a frame is the last bytes read");
+            // Decoded from a buffer exactly as long as the decoders may read,
+            // so that AddressSanitizer sees one that reads further.
+            const std::size_t readable =
+                static_cast<std::size_t>(std::max(frameSize, static_cast<int>(FrameCutter::decoderReach)));
+            std::vector<unsigned char> exact(cutter.frame(), cutter.frame() + readable);
+            std::shared_ptr<Message> message = createMessage(exact.data());
+            if (message != nullptr) useMessage(*message, frameSize);
         }
-        if (outcome.frame == nullptr) continue;
-        // A frame is the last bytes read, as they came: none skipped, none
-        // borrowed from the next frame.
-        const int frameSize = outcome.frame->size;
-        require(frameSize >= 3 && frameSize <= frameCapacity && static_cast<std::size_t>(frameSize) <= offset,
-                "a frame's size is 3 to frameCapacity and no more than was read");
-        require(std::memcmp(outcome.frame->frame, data + offset - frameSize, static_cast<std::size_t>(frameSize)) == 0,
-                "a frame is the last bytes read");
-        std::shared_ptr<Message> message = createMessage(outcome.frame->frame);
-        if (message != nullptr) useMessage(*message, frameSize);
     }
     if (strayRun != 0) reportError(LinkError{LinkError::Kind::strayBytes, {}, strayRun});
     return 0;

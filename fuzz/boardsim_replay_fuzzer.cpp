@@ -1,6 +1,7 @@
 // Any text as a recording (boardsim --replay): checked whole, it is played
-// or refused naming its line. A recording played sends every frame it
-// holds, as written, once a host has opened the port.
+// or refused naming its line. A recording played sends every byte of its
+// board lines, as written, once a host has opened the port, but those it
+// holds while the cable is out.
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -11,23 +12,31 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string text(reinterpret_cast<const char*>(data), size);
     std::string error;
-    const std::optional<std::size_t> frames = boardsim::countFrames(text, error);
-    require(frames.has_value() == error.empty(), "a recording is taken, or refused with a reason");
-    if (!frames) {
+    const std::optional<std::size_t> lines = boardsim::countBoardLines(text, error);
+    require(lines.has_value() == error.empty(), "a recording is taken, or refused with a reason");
+    if (!lines) {
         require(error.rfind("line ", 0) == 0 && error.size() < 300, "a refusal names its line and quotes little");
         return 0;
     }
     std::size_t bytes = 0;
+    bool cableIn = true;
     boardsim::RecordingReader reader(text);
-    while (const std::optional<boardsim::RecordedFrame> frame = reader.next()) bytes += frame->bytes.size();
+    while (const std::optional<boardsim::ReplayStep> step = reader.next()) {
+        if (step->kind == boardsim::ReplayStep::Kind::pull) cableIn = false;
+        if (step->kind == boardsim::ReplayStep::Kind::plug) cableIn = true;
+        if (step->kind == boardsim::ReplayStep::Kind::bytes && cableIn) bytes += step->bytes.size();
+    }
 
     fuzzing::BoardRun board;
     board.program.replay(boardsim::Replay(text));
-    board.program.hostOpened(board.now);
     board.program.fromHost({0x42, 0x40}, board.now);  // answered by no one
-    // Recorded times reach 31 years: jump to each frame as it falls due.
-    for (int step = 0; step < 100000 && board.program.nextDue(); ++step)
+    // Recorded times reach 31 years: jump to each step as it falls due. The
+    // host opens the port whenever the recording does, early or late.
+    for (int step = 0; step < 100000; ++step) {
+        if (!board.pulled) board.program.hostOpened(board.now);
+        if (!board.program.nextDue()) break;
         board.run(std::chrono::hours(24 * 365 * 40), 1);
-    require(board.host.size() == bytes, "a replay sends the recording's bytes, and only them");
+    }
+    require(board.host.size() == bytes, "a replay sends the recording's bytes while the cable is in, and only them");
     return 0;
 }

@@ -2,7 +2,8 @@
 #define FUZZ_BOARDSIM_RUN_H
 
 // boardsim's board program on a clock the fuzz target moves, with a host
-// that reads everything: what the loop around it does, without a port.
+// that reads everything while the cable is in and opens the port again once
+// it is back: what the loop around it does, without a port.
 
 #include <algorithm>
 #include <chrono>
@@ -29,11 +30,15 @@ public:
             now = std::max(*due, now + 50ms);
             for (;;) {
                 const boardsim::PacedLine::Due out = program.takeDue(now);
-                host.insert(host.end(), out.bytes.begin(), out.bytes.end());
+                if (!pulled) host.insert(host.end(), out.bytes.begin(), out.bytes.end());
                 if (!out.then) break;
                 if (*out.then == boardsim::LinkEvent::End) ended = true;
-                pulled = *out.then == boardsim::LinkEvent::Pull;
                 if (ended) break;
+                // The host reads nothing while the cable is out, and opens
+                // the port again as soon as it is back.
+                pulled = *out.then == boardsim::LinkEvent::Pull;
+                if (pulled) program.hostAbsent();
+                if (*out.then == boardsim::LinkEvent::Plug) program.hostOpened(now);
             }
             if (pulled) program.hostAbsent();
         }

@@ -1,5 +1,5 @@
-// The driver's own error report: MsgError, built from the error
-// frame the serial link makes for each link failure.
+// The driver's own error report: MsgError, made from the text of a link
+// failure, or decoded from a frame of type 127.
 
 #include <algorithm>
 #include <boost/format.hpp>
@@ -26,6 +26,13 @@ MsgError::MsgError(const unsigned char* frame) : Message(127, codec::decodeSize(
         const int length = nul ? static_cast<int>(static_cast<const unsigned char*>(nul) - text) : available;
         errorText.assign(reinterpret_cast<const char*>(text), static_cast<std::size_t>(length));
     }
+}
+
+MsgError::MsgError(const std::string& text)
+    : Message(127, 3),
+      errorCode(errorCodeValue),
+      errorText(text.substr(0, std::min(text.find('\0'), std::string::size_type{errorTextCapacity}))) {
+    size += static_cast<int>(errorText.size());
 }
 
 void MsgError::getText(std::string& out) { out = (boost::format("ERROR: %1% : %2%") % errorCode % errorText).str(); }

@@ -1,111 +1,82 @@
 #include "frame_cutter.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace krvEBLowLevel {
 
 namespace {
 
-constexpr int headerSize = 3;
+constexpr std::size_t headerSize = 3;
 
 bool isId(unsigned char byte) { return (byte & 0x80) != 0; }
 
 }  // namespace
 
-unsigned char* FrameCutter::destination() {
+FrameCutter::Step FrameCutter::take(const unsigned char* bytes, std::size_t count) {
     switch (current) {
         case Stage::id:
-        case Stage::size:
-            return header + headerHeld;
-        case Stage::payload:
-        case Stage::discard:
-            break;
-    }
-    return body + bodyHeld;
-}
-
-std::size_t FrameCutter::wanted() const {
-    switch (current) {
-        case Stage::id:
-            return 1;
-        case Stage::size:
-            return headerSize - headerHeld;
-        case Stage::payload:
-        case Stage::discard:
-            break;
-    }
-    return static_cast<std::size_t>(size - headerSize) - bodyHeld;
-}
-
-FrameCutter::Outcome FrameCutter::take(std::size_t count) {
-    Outcome outcome;
-    if (count < wanted()) {
-        // Part of what the part in hand needs: the rest comes later.
-        if (current == Stage::size) {
-            headerHeld += count;
-        } else {
-            bodyHeld += count;
+            if (!isId(bytes[0])) return {1, Made::strayByte};
+            buffer[0] = bytes[0];
+            held = 1;
+            current = Stage::size;
+            return {1, Made::nothing};
+        case Stage::size: {
+            const std::size_t used = std::min(count, headerSize - held);
+            std::memcpy(buffer + held, bytes, used);
+            held += used;
+            if (held < headerSize) return {used, Made::nothing};
+            return takeHeader(used);
         }
-        return outcome;
-    }
-    switch (current) {
-        case Stage::id:
-            if (isId(header[0])) {
-                headerHeld = 1;
-                current = Stage::size;
-            } else {
-                outcome.strayByte = true;
-            }
-            return outcome;
-        case Stage::size:
-            return takeHeader();
-        case Stage::payload:
-            outcome.frame = frameInHand();
-            break;
+        case Stage::payload: {
+            const std::size_t used = std::min(count, static_cast<std::size_t>(size) - held);
+            std::memcpy(buffer + held, bytes, used);
+            held += used;
+            if (held < static_cast<std::size_t>(size)) return {used, Made::nothing};
+            return frameDone(used);
+        }
         case Stage::discard:
             break;
     }
-    expectId();
-    return outcome;
+    const std::size_t used = std::min(count, static_cast<std::size_t>(size) - headerSize - held);
+    held += used;
+    if (held == static_cast<std::size_t>(size) - headerSize) expectId();
+    return {used, Made::nothing};
 }
 
-FrameCutter::Outcome FrameCutter::takeHeader() {
-    Outcome outcome;
-    headerHeld = headerSize;
+FrameCutter::Step FrameCutter::takeHeader(std::size_t used) {
     for (std::size_t next = 1; next < headerSize; ++next) {
-        if (!isId(header[next])) continue;
+        if (!isId(buffer[next])) continue;
         // Not a size the board sends but the next frame's id: start there.
-        std::memmove(header, header + next, headerSize - next);
-        headerHeld = headerSize - next;
-        outcome.badSize = true;
-        return outcome;
+        std::memmove(buffer, buffer + next, headerSize - next);
+        held = headerSize - next;
+        return {used, Made::badSize};
     }
-    size = (header[1] << 7) | header[2];
-    if (size < headerSize) {
-        outcome.badSize = true;
+    size = (buffer[1] << 7) | buffer[2];
+    if (size < static_cast<int>(headerSize)) {
         expectId();
-    } else if (size > frameCapacity) {
+        return {used, Made::badSize};
+    }
+    if (size > frameCapacity) {
         // Larger than any frame we keep: skip its body as a whole rather
         // than report each of its bytes as a stray one.
-        outcome.badSize = true;
-        bodyHeld = 0;
+        held = 0;
         current = Stage::discard;
-    } else if (size == headerSize) {
-        outcome.frame = frameInHand();
-        expectId();
-    } else {
-        bodyHeld = 0;
-        current = Stage::payload;
+        return {used, Made::badSize};
     }
-    return outcome;
+    if (size == static_cast<int>(headerSize)) return frameDone(used);
+    current = Stage::payload;
+    return {used, Made::nothing};
 }
 
-std::shared_ptr<krvSerialMessage> FrameCutter::frameInHand() const {
-    return std::make_shared<krvSerialMessage>(header + 1, header[0], body);
+FrameCutter::Step FrameCutter::frameDone(std::size_t used) {
+    if (size < decoderReach) std::fill(buffer + size, buffer + decoderReach, 0);
+    expectId();
+    return {used, Made::frame};
 }
 
 void FrameCutter::expectId() {
-    headerHeld = 0;
+    held = 0;
     current = Stage::id;
 }
 

@@ -2,57 +2,64 @@
 #define BOARDIO_FRAME_CUTTER_H
 
 #include <cstddef>
-#include <memory>
 
-#include "serial_message.h"
+#include "boardio/messages.h"
 
 namespace krvEBLowLevel {
 
-// Cuts the board's byte stream into frames, without any I/O: the link puts
-// the bytes it has read into the place asked for, at most as many as asked
-// for, and hands them back; a frame may come in any number of pieces.
+// Cuts the board's byte stream into frames, without any I/O: the reader
+// hands over the bytes as they came, in pieces of any size, and the cutter
+// takes from them what the next frame, stray byte or bad header needs. A
+// frame it keeps is copied once, into its own buffer, and read from there.
 //
 // Resynchronisation after a bad header: a size byte with bit 7 set can only
 // be the id of the next frame, so that frame starts there. A header whose
 // size is too small is dropped; one whose size is too large for a frame has
-// its body read and discarded. Each bad header is reported once, each stray
-// byte too: counting them into runs is the reader's business.
+// its body skipped. Each bad header is reported once, each stray byte too:
+// counting them into runs is the reader's business.
 class FrameCutter {
 public:
-    // Which part of a frame the next read takes; a failed read is reported
-    // under the number of its part.
+    // Which part of a frame the next byte belongs to; a failed read is
+    // reported under the number of its part.
     enum class Stage { id, size, payload, discard };
-
-    // What the bytes just taken completed: at most one of the three is set.
-    struct Outcome {
-        std::shared_ptr<krvSerialMessage> frame;
-        bool strayByte = false;  // the byte was no frame's start: dropped
-        bool badSize = false;    // a header with a size no frame has: dropped
+    enum class Made {
+        nothing,    // the bytes belong to a frame not yet whole
+        frame,      // a frame is whole: frame() and frameSize()
+        strayByte,  // the byte was no frame's start: dropped
+        badSize,    // a header with a size no frame has: dropped
+    };
+    struct Step {
+        std::size_t used;  // bytes taken, at least one
+        Made made;
     };
 
-    // Two 7-bit size bytes give at most this many bytes on the wire.
-    static constexpr int largestWireFrame = 0x3FFF;
+    // The decoders of fixed layouts read this many bytes of any frame,
+    // whatever its size: a shorter frame has zeros after it, so that they
+    // find defined values there.
+    static constexpr int decoderReach = 16;
 
     Stage stage() const { return current; }
-    // Where the next bytes go, and how many the part in hand still needs (at
-    // least one).
-    unsigned char* destination();
-    std::size_t wanted() const;
-    // Accounts for count bytes (1 to wanted()) just put into destination().
-    Outcome take(std::size_t count);
-    Outcome take() { return take(wanted()); }
+    // Takes bytes from the front of `bytes` (count at least 1) up to the end
+    // of the next thing they complete.
+    Step take(const unsigned char* bytes, std::size_t count);
+    // The frame the last step made, valid until the next take: its size is
+    // 3 to frameCapacity.
+    const unsigned char* frame() const { return buffer; }
+    int frameSize() const { return size; }
+    // Forgets the frame in hand: the bytes that follow come from a new port.
+    void restart() { expectId(); }
 
 private:
-    Outcome takeHeader();
-    std::shared_ptr<krvSerialMessage> frameInHand() const;
+    Step takeHeader(std::size_t used);
+    Step frameDone(std::size_t used);
     void expectId();
 
     Stage current = Stage::id;
-    unsigned char header[3] = {};
-    std::size_t headerHeld = 0;
+    // Bytes held of the frame in hand, its header included; in the discard
+    // stage, bytes of its body skipped.
+    std::size_t held = 0;
     int size = 0;
-    std::size_t bodyHeld = 0;
-    unsigned char body[largestWireFrame - 3] = {};
+    unsigned char buffer[frameCapacity] = {};
 };
 
 }  // namespace krvEBLowLevel

@@ -2,7 +2,7 @@
 
 #include <memory>
 
-#include "observer_list.h"
+#include "audience.h"
 #include "single_board.h"
 
 namespace krvEBLowLevel {
@@ -20,7 +20,7 @@ void krvEBLow::open() {
     // We are the session's observer from its first byte on, and it is ours
     // before its thread starts: from the first delivery on, an observer may
     // call us from that thread.
-    std::unique_ptr<SingleBoard> session(new SingleBoard(port, *this));
+    std::unique_ptr<SingleBoard> session(new SingleBoard(port, *this, observers, observerLock));
     board = session.get();
     try {
         session->start();
@@ -52,7 +52,16 @@ void krvEBLow::attach(SingleBoardObserver* observer) { observers::attach(observe
 
 void krvEBLow::detach(SingleBoardObserver* observer) { observers::detach(observers, observerLock, observer); }
 
-void krvEBLow::update(std::shared_ptr<Message> message) { observers::notify(observers, observerLock, message); }
+void krvEBLow::update(std::shared_ptr<Message> message) {
+    // The session's own deliveries need no lock; anyone else's take the list
+    // as it is now.
+    SingleBoard* const current = board;
+    if (current != nullptr && current->onIoThread()) {
+        current->deliverToObservers(message);
+    } else {
+        observers::notify(observers, observerLock, message);
+    }
+}
 
 void krvEBLow::startAuto() {
     if (SingleBoard* const current = board) current->startAuto();
@@ -68,5 +77,7 @@ bool krvEBLow::getAuto() {
 }
 
 void krvEBLow::setLogging() {}
+
+void LinkObserver::update(std::shared_ptr<Message>) {}
 
 }  // namespace krvEBLowLevel

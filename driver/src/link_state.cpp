@@ -1,19 +1,22 @@
 #include "link_state.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace krvEBLowLevel {
 
-void LinkState::fail(Clock::time_point now) {
-    if (current != Phase::open) return;
+std::shared_ptr<BoardPort> LinkState::fail(Clock::time_point now) {
+    if (current != Phase::open) return nullptr;
     current = Phase::failed;
     closedAt = now;
+    return std::exchange(openPort, nullptr);
 }
 
 std::optional<LinkState::Clock::time_point> LinkState::reopenBy(Clock::time_point earliest) {
     const Clock::time_point wanted = std::max(earliest, closedAt + pause);
-    if (current == Phase::reopening && wanted >= due) return std::nullopt;
-    if (current != Phase::failed && current != Phase::reopening) return std::nullopt;
+    const Phase now = current;
+    if (now == Phase::reopening && wanted >= due) return std::nullopt;
+    if (now != Phase::failed && now != Phase::reopening) return std::nullopt;
     current = Phase::reopening;
     due = wanted;
     return due;
@@ -24,8 +27,10 @@ bool LinkState::attempt() {
     return ++attempts > attemptLimit;
 }
 
-void LinkState::opened() {
-    if (current == Phase::reopening) current = Phase::open;
+void LinkState::opened(std::shared_ptr<BoardPort> port) {
+    if (current != Phase::reopening) return;
+    openPort = std::move(port);
+    current = Phase::open;
 }
 
 void LinkState::stillGone(Clock::time_point now) {
@@ -34,6 +39,9 @@ void LinkState::stillGone(Clock::time_point now) {
     closedAt = now;
 }
 
-void LinkState::boardAnswered() { attempts = 0; }
+std::shared_ptr<BoardPort> LinkState::close() {
+    current = Phase::closed;
+    return std::exchange(openPort, nullptr);
+}
 
 }  // namespace krvEBLowLevel

@@ -2,16 +2,17 @@
 
 #include <boost/asio/error.hpp>
 #include <boost/asio/post.hpp>
+#include <boost/format.hpp>
 #include <boost/system/system_error.hpp>
+#include <optional>
 #include <stdexcept>
-
-#include "port_write_now.h"
 
 namespace krvEBLowLevel {
 
 namespace {
 
-krvCommState stateAfter(short code, krvCommState state) {
+// The state a command's code leaves, or none for a code that changes nothing.
+std::optional<krvCommState> stateAfter(short code) {
     switch (code) {
         case KRV_CMD_SEND_RESET:
             return COMM_IDLE;
@@ -21,26 +22,46 @@ krvCommState stateAfter(short code, krvCommState state) {
         case KRV_CMD_SEND_UPDATE_BRD:
             return COMM_UPDATE_BRD;
         default:
-            return state;
+            return std::nullopt;
     }
 }
 
+// As the numbered texts show an error: "system:2".
+std::string codeText(const boost::system::error_code& error) { return (boost::format("%1%") % error).str(); }
+
 }  // namespace
 
-SingleBoard::SingleBoard(const std::string& port, SingleBoardObserver& observer)
-    : port(port),
-      observer(observer),
-      work(boost::asio::make_work_guard(ioService)),
-      link(SerialConnection::open(port, ioService, *this)),
-      reopenTimer(ioService),
-      autoTimer(ioService),
-      dropTimer(ioService),
-      queue(writeQueueCapacity),
-      openPort(link->nativeHandle()) {}
+SingleBoard::SingleBoard(const std::string& port, SingleBoardObserver& facade,
+                         std::vector<SingleBoardObserver*>& observers, std::mutex& observerLock)
+    : portName(port),
+      facade(facade),
+      work(boost::asio::make_work_guard(loop)),
+      audience(observers, observerLock),
+      link(openOrThrow(port, loop, audience)),
+      reader(loop, *this),
+      writePath(loop, *this, writeQueueCapacity),
+      reopenTimer(loop),
+      autoTimer(loop) {}
+
+std::shared_ptr<BoardPort> SingleBoard::openOrThrow(const std::string& port, boost::asio::io_context& loop,
+                                                    Audience& audience) {
+    PortOpening opening = openBoardPort(port, loop);
+    // No I/O thread runs yet: the caller's thread tells them, before the
+    // caller hears of it.
+    if (audience.hearsLink()) {
+        LinkEvent event(opening.port ? LinkEvent::Kind::opened : LinkEvent::Kind::openFailed);
+        event.port = port;
+        if (!opening.port) event.error = codeText(opening.error);
+        audience.deliver(event);
+    }
+    if (opening.port) return std::move(opening.port);
+    throw boost::system::system_error(opening.error, opening.step);
+}
 
 SingleBoard::~SingleBoard() { close(); }
 
 void SingleBoard::start() {
+    boost::asio::post(loop, [this] { begin(); });
     // One loop for the whole session: the work guard keeps it running while
     // the link is down, so that blocks given then still reach it.
     ioThread = std::thread([this] { runLoop(); });
@@ -51,15 +72,24 @@ void SingleBoard::runLoop() {
     // session's loop.
     for (;;) {
         try {
-            ioService.run();
+            loop.run();
             return;
         } catch (...) {
         }
     }
 }
 
+void SingleBoard::begin() {
+    if (link.isOpen()) readFrom(link.port());
+}
+
+void SingleBoard::readFrom(const std::shared_ptr<BoardPort>& port) {
+    port->startReading(*this);
+    writePath.attach(port);
+}
+
 void SingleBoard::close() {
-    if (ioService.get_executor().running_in_this_thread()) {
+    if (onIoThread()) {
         throw std::logic_error("the board connection cannot be closed from inside update, on its own I/O thread");
     }
     if (!ioThread.joinable()) {
@@ -67,7 +97,7 @@ void SingleBoard::close() {
         shutDown();
         return;
     }
-    boost::asio::post(ioService, [this] { shutDown(); });
+    boost::asio::post(loop, [this] { shutDown(); });
     // The run ends once the port is closed and its aborted read, any write
     // in flight and the cancelled timers have completed.
     work.reset();
@@ -75,202 +105,125 @@ void SingleBoard::close() {
 }
 
 void SingleBoard::shutDown() {
-    linkState.close();
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        openPort.reset();
-        autoOn = false;
-        state = COMM_CLOSED;
-    }
+    if (link.phase() == LinkState::Phase::closed) return;
+    autoOn = false;
     reopenTimer.cancel();
     autoTimer.cancel();
-    dropTimer.cancel();
-    if (!link) return;
-    try {
-        link->close();
-    } catch (const boost::system::system_error&) {
-        // Nobody is left to tell.
-    }
-    link.reset();
+    writePath.stop();
+    const std::shared_ptr<BoardPort> port = link.close();
+    reader.restart();
+    if (!port) return;
+    port->close();
+    tell(LinkEvent::Kind::closed);
 }
 
-krvCommState SingleBoard::getState() {
-    std::lock_guard<std::mutex> hold(lock);
-    if (state == COMM_CLOSED) return state;
-    return !openPort || failedMark ? COMM_FAILED : state;
+krvCommState SingleBoard::getState() const {
+    switch (link.phase()) {
+        case LinkState::Phase::closed:
+            return COMM_CLOSED;
+        case LinkState::Phase::open:
+            return link.marked() ? COMM_FAILED : commanded.load();
+        case LinkState::Phase::failed:
+        case LinkState::Phase::reopening:
+            break;
+    }
+    return COMM_FAILED;
 }
 
 void SingleBoard::sendCommand(Command* command) {
     if (command == nullptr) return;
-    // The caller may delete the command as soon as we return: copy it now.
-    // A size outside 1 to commandCapacity, or no bytes, sends nothing.
+    if (const std::optional<krvCommState> state = stateAfter(command->code)) commanded = *state;
+    // A size outside 1 to commandCapacity, or no bytes, sends nothing. The
+    // caller may delete the command as soon as we return: what is kept is
+    // copied.
     const short count = command->size;
     const unsigned char* bytes = command->getData();
-    Block block;
-    if (count >= 1 && count <= commandCapacity && bytes != nullptr) block.assign(bytes, bytes + count);
-    std::lock_guard<std::mutex> hold(lock);
-    state = stateAfter(command->code, state);
-    handOver(std::move(block));
+    if (count < 1 || count > commandCapacity || bytes == nullptr) return;
+    writePath.hand(bytes, static_cast<std::size_t>(count), audience.callersMayWrite());
 }
 
-// One writer at a time, in the order blocks were handed over: the caller
-// itself while nothing waits and the port is open (no thread to wake on the
-// way to the board), the I/O thread for everything else. A block the port
-// does not take whole at once goes to the queue, the rest of it first.
-void SingleBoard::handOver(Block block) {
-    if (block.empty()) return;
-    if (!queue.fits(block.size())) {
-        // The run's first drop asks the I/O thread to watch it; a flood must
-        // not grow the loop's own queue.
-        const bool first = !drops.pending();
-        drops.add(1, Clock::now());
-        if (first) boost::asio::post(ioService, [this] { watchDrops(); });
-        return;
+void SingleBoard::received(const unsigned char* bytes, std::size_t count) {
+    if (audience.hearsLink()) {
+        LinkEvent event(LinkEvent::Kind::received);
+        event.bytes = bytes;
+        event.count = count;
+        audience.deliver(event);
     }
-    const bool idle = queue.empty();
-    if (idle && openPort) {
-        const std::size_t written = writeNow(*openPort, block.data(), block.size());
-        if (written == block.size()) return;
-        block.erase(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(written));
-    }
-    queue.push(std::move(block));
-    // Once started, the I/O thread writes the queue dry by itself.
-    if (idle) boost::asio::post(ioService, [this] { writeNext(); });
+    reader.feed(bytes, count);
 }
 
-// One timer at a time, set when the run's first drop is handed over, which
-// looks again when it finds the run grown since it was set.
-void SingleBoard::watchDrops() {
-    // A timer set after the shutdown would hold up close() for nothing.
-    if (linkState.phase() == LinkState::Phase::closed) return;
-    Clock::time_point due;
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        if (!drops.pending()) return;
-        due = drops.due();
-    }
-    dropTimer.expires_at(due);
-    dropTimer.async_wait([this](const boost::system::error_code& error) {
-        if (!error) onDropsDue();
-    });
-}
+void SingleBoard::readFailed(const boost::system::error_code& error) { failLink(reader.readFailed(error)); }
 
-void SingleBoard::onDropsDue() {
-    std::size_t count = 0;
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        if (Clock::now() >= drops.due()) count = drops.end();
-    }
-    if (count == 0) return watchDrops();
-    deliverError(LinkError{LinkError::Kind::dropped, {}, count});
-}
-
-void SingleBoard::update(std::shared_ptr<krvSerialMessage> frame) {
-    const std::shared_ptr<Message> message = createMessage(frame->frame);
+void SingleBoard::frame(const unsigned char* bytes, int) {
+    const std::shared_ptr<Message> message = createMessage(bytes);
     if (!message) return;
     // Any message of the board's own shows it reachable again: auto mode's
     // requests are answered without a version among them.
-    linkState.boardAnswered();
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        failedMark = false;
-    }
+    link.boardAnswered();
     deliver(message);
 }
 
-void SingleBoard::report(const LinkError& error) {
-    if (error.isReadFailure()) {
-        failLink(error);
-    } else {
-        deliverError(error);
+void SingleBoard::report(const LinkError& error) { deliverError(error); }
+
+void SingleBoard::deliver(const std::shared_ptr<Message>& message) {
+    // Through the facade, whose update may be its subclass's; what throws
+    // out of it must not end the read that delivers.
+    try {
+        facade.update(message);
+    } catch (...) {
     }
 }
 
-void SingleBoard::deliver(const std::shared_ptr<Message>& message) { observer.update(message); }
-
-// The one place an error becomes text.
 void SingleBoard::deliverError(const LinkError& error) {
-    if (linkState.phase() == LinkState::Phase::closed) return;
-    if (const std::shared_ptr<Message> message = createMessage(makeErrorFrame(describe(error))->frame)) {
-        deliver(message);
-    }
+    if (link.phase() == LinkState::Phase::closed) return;
+    deliver(std::make_shared<MsgError>(describe(error)));
 }
 
-void SingleBoard::writeNext() {
-    if (!linkState.isOpen()) {
-        bool waiting = false;
-        {
-            std::lock_guard<std::mutex> hold(lock);
-            waiting = !queue.empty();
-        }
-        // A block waiting for a port that a failure closed asks for it, and
-        // need not wait for an attempt auto mode put off to a later cycle.
-        if (waiting) askForReopen(Clock::now());
-        return;
-    }
-    if (writing) return;
-    const Block* next = nullptr;
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        if (queue.empty()) return;
-        // Stays where it is while callers push behind it; only this thread
-        // pops it.
-        next = &queue.front();
-    }
-    writing = true;
-    const SerialConnection* writer = link.get();
-    link->write(*next, [this, writer](const boost::system::error_code& error) { onWritten(writer, error); });
+void SingleBoard::tell(LinkEvent::Kind kind, const boost::system::error_code& error) {
+    if (!audience.hearsLink()) return;
+    LinkEvent event(kind);
+    if (kind == LinkEvent::Kind::opened || kind == LinkEvent::Kind::openFailed) event.port = portName;
+    if (error) event.error = codeText(error);
+    audience.deliver(event);
 }
 
-void SingleBoard::onWritten(const SerialConnection* writer, const boost::system::error_code& error) {
-    // The write of a link that has failed since: its block stays at the
-    // front and goes to the reopened port.
-    if (writer != link.get() || !writing) return;
-    writing = false;
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        queue.pop();
-    }
-    if (error) {
-        // Reported, and not written again.
-        failLink(LinkError{LinkError::Kind::write, error});
-        return;
-    }
-    writeNext();
+void SingleBoard::writing(const unsigned char* bytes, std::size_t count) {
+    if (!audience.hearsLink()) return;
+    LinkEvent event(LinkEvent::Kind::written);
+    event.bytes = bytes;
+    event.count = count;
+    audience.deliver(event);
 }
+
+void SingleBoard::writeFailed(const boost::system::error_code& error) {
+    failLink(LinkError{LinkError::Kind::write, error});
+}
+
+void SingleBoard::dropped(std::size_t blocks) { deliverError(LinkError{LinkError::Kind::dropped, {}, blocks}); }
+
+// A block waiting for a port that a failure closed asks for it, and need not
+// wait for an attempt auto mode put off to a later cycle.
+void SingleBoard::waitingForPort() { askForReopen(Clock::now()); }
 
 // A read or a write failed: the port is closed before anyone hears of it, so
 // that no caller writes to it any more and getState says so during the
 // delivery. The port is reopened once something waits for it: a block, or
 // auto mode.
 void SingleBoard::failLink(const LinkError& error) {
-    if (!link) return;
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        openPort.reset();
-    }
-    try {
-        link->close();
-    } catch (const boost::system::system_error&) {
-        // The descriptor is gone all the same.
-    }
-    // Its pending completions keep the old link alive until they have run.
-    link.reset();
-    writing = false;
-    linkState.fail(Clock::now());
+    const std::shared_ptr<BoardPort> port = link.fail(Clock::now());
+    if (!port) return;
+    writePath.detach();
+    port->close();
     autoMode.clear();
     autoTimer.cancel();
+    tell(LinkEvent::Kind::lost, error.code);
+    reader.restart();
     deliverError(error);
-    bool wanted = false;
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        wanted = !queue.empty() || autoOn;
-    }
-    if (wanted) askForReopen(Clock::now());
+    if (writePath.waiting() || autoOn) askForReopen(Clock::now());
 }
 
 void SingleBoard::askForReopen(Clock::time_point earliest) {
-    const std::optional<Clock::time_point> due = linkState.reopenBy(earliest);
+    const std::optional<Clock::time_point> due = link.reopenBy(earliest);
     if (!due) return;
     reopenTimer.expires_at(*due);
     reopenTimer.async_wait([this](const boost::system::error_code& error) {
@@ -279,78 +232,50 @@ void SingleBoard::askForReopen(Clock::time_point earliest) {
 }
 
 void SingleBoard::reopen() {
-    if (linkState.phase() != LinkState::Phase::reopening) return;
-    if (linkState.attempt()) {
-        std::lock_guard<std::mutex> hold(lock);
-        failedMark = true;
-    }
-    try {
-        link = SerialConnection::open(port, ioService, *this);
-    } catch (const boost::system::system_error& error) {
-        linkState.stillGone(Clock::now());
-        deliverError(LinkError{LinkError::Kind::reopen, error.code()});
-        std::deque<Block> lost;
-        bool autoWanted = false;
-        {
-            std::lock_guard<std::mutex> hold(lock);
-            lost = queue.takeAll();
-            autoWanted = autoOn;
-        }
+    if (link.phase() != LinkState::Phase::reopening) return;
+    link.attempt();
+    PortOpening opening = openBoardPort(portName, loop);
+    if (!opening.port) {
+        link.stillGone(Clock::now());
+        tell(LinkEvent::Kind::openFailed, opening.error);
+        deliverError(LinkError{LinkError::Kind::reopen, opening.error});
         // One line for them all: the commands of a flood could be thousands.
-        if (!lost.empty()) {
-            deliverError(LinkError{LinkError::Kind::unwritten, boost::asio::error::not_connected, lost.size()});
+        if (const std::size_t lost = writePath.discardWaiting()) {
+            deliverError(LinkError{LinkError::Kind::unwritten, boost::asio::error::not_connected, lost});
         }
         // Auto mode goes on looking for the board, once a cycle; otherwise
         // the next block asks again.
-        if (autoWanted) askForReopen(Clock::now() + AutoMode::cycle);
+        if (autoOn) askForReopen(Clock::now() + AutoMode::cycle);
         return;
     }
-    linkState.opened();
-    bool autoWanted = false;
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        openPort = link->nativeHandle();
-        autoWanted = autoOn;
-    }
+    link.opened(opening.port);
+    tell(LinkEvent::Kind::opened);
     // A board that was away starts afresh: auto mode from its reset, behind
     // the blocks that waited for the port.
-    if (autoWanted) {
+    if (autoOn) {
         autoMode.start(Clock::now());
         watchAuto();
     }
-    writeNext();
+    readFrom(opening.port);
 }
 
 void SingleBoard::startAuto() {
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        if (autoOn) return;
-        autoOn = true;
-    }
-    boost::asio::post(ioService, [this] { beginAuto(); });
+    if (autoOn.exchange(true)) return;
+    boost::asio::post(loop, [this] { beginAuto(); });
 }
 
 void SingleBoard::stopAuto() {
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        if (!autoOn) return;
-        autoOn = false;
-    }
-    boost::asio::post(ioService, [this] { endAuto(); });
-}
-
-bool SingleBoard::isAutoRunning() {
-    std::lock_guard<std::mutex> hold(lock);
-    return autoOn;
+    if (!autoOn.exchange(false)) return;
+    // A request auto mode is handing over now is handed before we return;
+    // none follows.
+    writePath.settle();
+    boost::asio::post(loop, [this] { endAuto(); });
 }
 
 void SingleBoard::beginAuto() {
-    {
-        std::lock_guard<std::mutex> hold(lock);
-        // Stopped again before it began.
-        if (!autoOn) return;
-    }
-    if (linkState.isOpen()) {
+    // Stopped again before it began.
+    if (!autoOn) return;
+    if (link.isOpen()) {
         autoMode.start(Clock::now());
         watchAuto();
     } else {
@@ -372,15 +297,15 @@ void SingleBoard::watchAuto() {
 }
 
 void SingleBoard::onAutoStep() {
-    if (!linkState.isOpen() || !autoMode.running()) return;
+    if (!link.isOpen() || !autoMode.running()) return;
     // A wait that had already ended when the timer was set anew.
     if (Clock::now() < autoMode.due()) return watchAuto();
     const bool completingOpening = autoMode.completingOpening();
     if (const unsigned char request = autoMode.take()) {
-        std::lock_guard<std::mutex> hold(lock);
-        // Checked under the lock, so that nothing follows a stopAuto that
-        // has returned (but the opening pair's second request).
-        if (autoOn || completingOpening) handOver(Block{request});
+        // Checked in the write path's order, so that nothing follows a
+        // stopAuto that has returned (but the opening pair's second request).
+        writePath.handIf(&request, 1, audience.callersMayWrite(),
+                         [this, completingOpening] { return autoOn || completingOpening; });
     }
     watchAuto();
 }

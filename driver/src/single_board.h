@@ -1,6 +1,7 @@
 #ifndef BOARDIO_SINGLE_BOARD_H
 #define BOARDIO_SINGLE_BOARD_H
 
+#include <atomic>
 #include <boost/asio/executor_work_guard.hpp>
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/steady_timer.hpp>
@@ -8,45 +9,49 @@
 #include <cstddef>
 #include <memory>
 #include <mutex>
-#include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
+#include "audience.h"
 #include "auto_mode.h"
+#include "board_port.h"
 #include "boardio/commands.h"
+#include "boardio/link_observer.h"
 #include "boardio/messages.h"
 #include "boardio/observer.h"
-#include "counted_run.h"
+#include "frame_reader.h"
 #include "link_error.h"
 #include "link_state.h"
-#include "port_exclusive.h"
-#include "serial_connection.h"
-#include "serial_message.h"
-#include "write_queue.h"
+#include "write_path.h"
 
 namespace krvEBLowLevel {
 
-// The board connection behind an opened facade: one event loop and the one
-// thread that runs it, the serial link and its state, the blocks on their
-// way to the port, auto mode, the state word, and the observer of decoded
-// messages.
+// The board connection behind an opened facade: its lifecycle and the one
+// event loop with the one thread that runs it. The link's state is
+// LinkState's, the blocks on their way to the port are WritePath's, the
+// cutting of frames is FrameReader's and the timetable of auto mode is
+// AutoMode's; what is left here is what ties them to the loop and to the
+// facade's observers.
 //
 // Threads: the caller's (construction, sendCommand, the auto-mode calls,
 // getState, close, destruction) and the I/O thread, which does everything
 // else: reading, writing, reopening, auto mode's timetable, and every
-// delivery. The link's state is the I/O thread's alone; what callers hand
-// over, and what they ask about, is kept under one lock.
-class SingleBoard final : public SerialObserver {
+// delivery. What callers ask about is kept in single words; what they hand
+// over goes through the write path's lock.
+class SingleBoard final : private BoardPort::Reader, private FrameReader::Sink, private WritePath::Owner {
 public:
     static constexpr int commandCapacity = 10000;
     // A minute of the line's time at 9600 baud: far more than a program has
     // reason to queue, and still little memory when a board stops draining.
     static constexpr std::size_t writeQueueCapacity = 60 * 960;
 
-    // Opens the port for `observer`, which hears every message from the
-    // first byte read on; nothing is read before start(). Throws
-    // boost::system::system_error when the port cannot be opened or set up.
-    SingleBoard(const std::string& port, SingleBoardObserver& observer);
+    // Opens the port for the facade, whose observers (`observers` under
+    // `observerLock`) hear everything from the first byte read on; nothing
+    // is read before start(). When the port cannot be opened or set up, the
+    // link observers hear it and boost::system::system_error is thrown.
+    SingleBoard(const std::string& port, SingleBoardObserver& facade, std::vector<SingleBoardObserver*>& observers,
+                std::mutex& observerLock);
     // Must not run on the I/O thread.
     ~SingleBoard();
 
@@ -61,34 +66,42 @@ public:
     void startAuto();
     // Returns at once; auto mode asks for nothing more (see AutoMode::stop).
     void stopAuto();
-    bool isAutoRunning();
+    bool isAutoRunning() const { return autoOn; }
     // COMM_FAILED while the port is not open or the link is marked failed;
     // otherwise what the commands made it.
-    krvCommState getState();
+    krvCommState getState() const;
     // Returns once the I/O thread has ended; no delivery follows. On the I/O
     // thread itself (inside an observer's update), which cannot wait for its
     // own end, it throws std::logic_error and changes nothing.
     void close();
 
-    // From the link, on the I/O thread.
-    void update(std::shared_ptr<krvSerialMessage> frame) override;
-    void report(const LinkError& error) override;
+    // Whether this is the I/O thread, which delivers to the facade's
+    // observers without a lock.
+    bool onIoThread() { return loop.get_executor().running_in_this_thread(); }
+    void deliverToObservers(const std::shared_ptr<Message>& message) { audience.deliver(message); }
 
 private:
     using Clock = std::chrono::steady_clock;
 
+    static std::shared_ptr<BoardPort> openOrThrow(const std::string& port, boost::asio::io_context& loop,
+                                                  Audience& audience);
     void runLoop();
+    void begin();
 
-    // With `lock` held, on any thread.
-    void handOver(Block block);
+    // The I/O thread.
+    void received(const unsigned char* bytes, std::size_t count) override;
+    void readFailed(const boost::system::error_code& error) override;
+    void frame(const unsigned char* bytes, int size) override;
+    void report(const LinkError& error) override;
+    void writing(const unsigned char* bytes, std::size_t count) override;
+    void writeFailed(const boost::system::error_code& error) override;
+    void dropped(std::size_t blocks) override;
+    void waitingForPort() override;
 
-    // I/O thread.
     void deliver(const std::shared_ptr<Message>& message);
     void deliverError(const LinkError& error);
-    void watchDrops();
-    void onDropsDue();
-    void writeNext();
-    void onWritten(const SerialConnection* writer, const boost::system::error_code& error);
+    void tell(LinkEvent::Kind kind, const boost::system::error_code& error = {});
+    void readFrom(const std::shared_ptr<BoardPort>& port);
     void failLink(const LinkError& error);
     void askForReopen(Clock::time_point earliest);
     void reopen();
@@ -98,33 +111,23 @@ private:
     void onAutoStep();
     void shutDown();
 
-    const std::string port;
-    SingleBoardObserver& observer;
-    boost::asio::io_context ioService;
+    const std::string portName;
+    SingleBoardObserver& facade;
+    boost::asio::io_context loop;
     boost::asio::executor_work_guard<boost::asio::io_context::executor_type> work;
+    Audience audience;
 
-    // I/O thread only.
-    std::shared_ptr<SerialConnection> link;  // null while the link is not open
-    LinkState linkState;
-    bool writing = false;  // the queue's front block is in flight
+    // The I/O thread's, but for what LinkState lets any thread ask.
+    LinkState link;
+    FrameReader reader;
+    WritePath writePath;
     boost::asio::steady_timer reopenTimer;
     AutoMode autoMode;
     boost::asio::steady_timer autoTimer;
-    boost::asio::steady_timer dropTimer;
 
-    // Shared with the callers' threads, under `lock`.
-    std::mutex lock;
-    WriteQueue queue;  // the front block is in flight while the I/O thread writes
-    // The port while the link is open: with nothing queued, a caller writes
-    // to it at once instead of waking the I/O thread.
-    std::optional<NativePortHandle> openPort;
-    krvCommState state = COMM_IDLE;  // as the commands made it, whatever the link's state
-    bool failedMark = false;         // more attempts than the limit since the board last answered
-    bool autoOn = false;             // the caller's wish, whatever the link's state
-    // Blocks that found no room, reported as one line a run and at most a
-    // few lines a second: a line for each would flood a program that floods
-    // the board, however well it reads.
-    CountedRun drops{{std::chrono::milliseconds(250), std::chrono::milliseconds(1000)}};
+    // Single words any thread reads.
+    std::atomic<krvCommState> commanded{COMM_IDLE};  // as the commands made it, whatever the link's state
+    std::atomic<bool> autoOn{false};                 // the caller's wish, whatever the link's state
 
     std::thread ioThread;
 };

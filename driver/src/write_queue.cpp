@@ -5,18 +5,18 @@
 namespace krvEBLowLevel {
 
 void WriteQueue::push(Block block) {
-    held += block.size();
+    held += block->size();
     blocks.push_back(std::move(block));
 }
 
 void WriteQueue::pop() {
-    held -= blocks.front().size();
+    held -= blocks.front()->size();
     blocks.pop_front();
 }
 
-std::deque<Block> WriteQueue::takeAll() {
+std::size_t WriteQueue::clear() {
     held = 0;
-    return std::exchange(blocks, {});
+    return std::exchange(blocks, {}).size();
 }
 
 }  // namespace krvEBLowLevel

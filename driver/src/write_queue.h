@@ -3,11 +3,14 @@
 
 #include <cstddef>
 #include <deque>
+#include <memory>
 #include <vector>
 
 namespace krvEBLowLevel {
 
-using Block = std::vector<unsigned char>;
+// A block of bytes for the board, shared with the write that is putting it
+// on a port: a write abandoned when its port closed may still read it.
+using Block = std::shared_ptr<const std::vector<unsigned char>>;
 
 // Blocks waiting for the port, first in, first out, within a bound in bytes,
 // so that nothing on the way to the port grows without bound when the board
@@ -20,12 +23,10 @@ public:
     bool fits(std::size_t bytes) const { return bytes <= capacity && held <= capacity - bytes; }
     void push(Block block);
     bool empty() const { return blocks.empty(); }
-    // The block to write next; it stays in place until pop(), so a write in
-    // flight can point into it, and blocks pushed meanwhile do not move it.
     const Block& front() const { return blocks.front(); }
     void pop();
-    // Empties the queue: the blocks it held.
-    std::deque<Block> takeAll();
+    // Empties the queue: how many blocks it held.
+    std::size_t clear();
 
 private:
     const std::size_t capacity;

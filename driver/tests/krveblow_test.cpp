@@ -7,6 +7,7 @@
 #include <functional>
 #include <stdexcept>
 #include <thread>
+#include <utility>
 
 #include "boardio/boardio.h"
 #include "link_test_support.h"
@@ -133,12 +134,67 @@ TEST(FacadeObservers, MayDetachThemselvesAndAttachOthersInsideUpdate) {
     driver.attach(&c);
 
     driver.update(someMessage());
-    // A left during the call: B, standing right behind it, misses this one
-    // message; the observer attached during it receives it at the end.
-    EXPECT_EQ(calls, (std::vector<std::string>{"A", "C", "late"}));
+    // A left during the call and B, standing right behind it, still got the
+    // message; the observer attached during it hears from the next one on.
+    EXPECT_EQ(calls, (std::vector<std::string>{"A", "B", "C"}));
     calls.clear();
     driver.update(someMessage());
     EXPECT_EQ(calls, (std::vector<std::string>{"B", "C", "late"}));
+}
+
+// The session's own thread delivers: an observer detached during a delivery,
+// by itself or from another thread, costs the others nothing, and hears
+// nothing after.
+TEST(FacadeObservers, ADetachDuringTheSessionsDeliveryCostsNoOtherObserverTheMessage) {
+    for (const bool fromAnotherThread : {true, false}) {
+        SCOPED_TRACE(fromAnotherThread ? "from another thread" : "by itself");
+        VirtualBoard board;
+        std::string port = board.portName();
+        krvEBLow driver(port);
+        std::vector<std::string> calls;
+        Reacting leaving("leaving", calls), staying("staying", calls);
+        MessageLog last;
+        leaving.action = [&] {
+            if (!fromAnotherThread) return driver.detach(&leaving);
+            std::thread([&] { driver.detach(&leaving); }).join();
+        };
+        driver.attach(&leaving);
+        driver.attach(&staying);
+        driver.attach(&last);
+        driver.open();
+
+        board.writeFrame(0x8E, {23, 1});
+        ASSERT_TRUE(last.waitForCount(1));
+        board.writeFrame(0x93, {1, 2});
+        ASSERT_TRUE(last.waitForCount(2));
+        driver.close();
+        EXPECT_EQ(calls, (std::vector<std::string>{"leaving", "staying", "staying"}));
+    }
+}
+
+// An observer that changes the list and hands the facade a message of its
+// own, inside the session's delivery: the delivery it interrupted goes on.
+TEST(FacadeObservers, AMessageHandedToTheFacadeInsideADeliveryReachesTheListAsItIsThen) {
+    VirtualBoard board;
+    std::string port = board.portName();
+    krvEBLow driver(port);
+    std::vector<std::string> calls;
+    Reacting first("first", calls), second("second", calls), late("late", calls);
+    MessageLog last;
+    bool handed = false;
+    first.action = [&] {
+        if (std::exchange(handed, true)) return;
+        driver.attach(&late);
+        driver.update(someMessage());
+    };
+    driver.attach(&first);
+    driver.attach(&second);
+    driver.attach(&last);
+    driver.open();
+    board.writeFrame(0x8E, {23, 1});
+    ASSERT_TRUE(last.waitForCount(2));
+    driver.close();
+    EXPECT_EQ(calls, (std::vector<std::string>{"first", "first", "second", "late", "second"}));
 }
 
 TEST(FacadeObservers, OneThatThrowsKeepsNeitherTheOthersFromTheMessageNorTheSessionFromGoingOn) {

@@ -34,11 +34,15 @@ private:
 
 struct Console {
     ConsoleOutput output;
-    textio::BoundedWriter writer{
-        [this](const std::string& texts) { return output.write(texts); },
-        {1024 * 1024, textio::WhenFull::dropOldest, [](std::size_t lines) {
-             return "*** the console did not keep up, lines dropped: " + std::to_string(lines) + "\n";
-         }}};
+    // A line for each line the program gets: gathered for a moment, they
+    // cost the board's thread no wake-up of the writer's each.
+    textio::BoundedWriter writer{[this](const std::string& texts) { return output.write(texts); },
+                                 {1024 * 1024, textio::WhenFull::dropOldest,
+                                  [](std::size_t lines) {
+                                      return "*** the console did not keep up, lines dropped: " +
+                                             std::to_string(lines) + "\n";
+                                  },
+                                  std::chrono::milliseconds(10)}};
 };
 
 Console& console() {

@@ -20,25 +20,19 @@ LowLevelDriverDemo::~LowLevelDriverDemo() { closeBoard(); }
 void LowLevelDriverDemo::update(std::shared_ptr<Message> message) {
     if (!message) return;
     std::string text;
-    if (recorder) recorder->fromBoard(*message);
     message->getText(text);
     // Dropped when no program is connected: nothing keeps it for later.
     sendLine(text);
 }
 
-void LowLevelDriverDemo::setProgram(std::shared_ptr<LineSink> newProgram) {
-    std::lock_guard<std::mutex> hold(programLock);
-    program = std::move(newProgram);
-}
+void LowLevelDriverDemo::setProgram(std::shared_ptr<LineSink> newProgram) { program.set(std::move(newProgram)); }
 
-bool LowLevelDriverDemo::hasProgram() const {
-    std::lock_guard<std::mutex> hold(programLock);
-    return program != nullptr;
-}
+bool LowLevelDriverDemo::hasProgram() const { return program.present(); }
 
 bool LowLevelDriverDemo::sendLine(const std::string& text) {
-    std::lock_guard<std::mutex> hold(programLock);
-    return program && program->sendLine(text);
+    if (!program.send(text)) return false;
+    if (recorder) recorder->toProgram(text);
+    return true;
 }
 
 void LowLevelDriverDemo::connectBoard(const std::string& portText) {
@@ -90,8 +84,8 @@ void LowLevelDriverDemo::closeBoard() {
     // to this observer.
     driver->close();
     driver->detach(this);
+    if (recorder) driver->detach(recorder);
     driver.reset();
-    if (recorder) recorder->boardClosed();
 }
 
 void LowLevelDriverDemo::toggleConnection() {
@@ -109,6 +103,8 @@ void LowLevelDriverDemo::openConnection() {
     writeConsole(str(boost::format("--serial device: '%1%'\n") % escapedForLog(device)));
     driver = makeDriver(device);
     driver->attach(this);
+    // Before the port opens: it hears the link from the opening on.
+    if (recorder) driver->attach(recorder);
     // No such device, a device another process holds, a bad name: the
     // relay stays without a board and keeps serving the program.
     const auto openFailed = [&](const char* what, const std::string& advice) {
@@ -116,13 +112,11 @@ void LowLevelDriverDemo::openConnection() {
                          what) +
                      advice);
         driver->detach(this);
+        if (recorder) driver->detach(recorder);
         driver.reset();
         connected = false;
-        if (recorder) recorder->boardClosed();
         sendLine("ERROR");
     };
-    // Before the port opens: the board may send as soon as it is open.
-    if (recorder) recorder->boardOpening(device);
     try {
         driver->open();
     } catch (const boost::system::system_error& error) {

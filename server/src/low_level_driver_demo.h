@@ -4,12 +4,12 @@
 #include <boardio/boardio.h>
 
 #include <memory>
-#include <mutex>
 #include <string>
 
 #include "board_driver.h"
 #include "line_sink.h"
 #include "port_names.h"
+#include "program_slot.h"
 #include "session_recorder.h"
 
 // The relay's board side: holds the board connection the draughts program
@@ -60,7 +60,8 @@ public:
 
     bool isConnected() const { return connected; }
 
-    // Records the session from now on (not owned; it must outlive every
+    // Records the session from now on: every board connection's link, the
+    // program's lines and those sent to it (not owned; it must outlive every
     // board connection). Set before the first connection.
     void setRecorder(SessionRecorder* sessionRecorder) { recorder = sessionRecorder; }
     void recordProgramLine(const std::string& line);
@@ -78,11 +79,8 @@ private:
     std::string openDevice;  // the device of the open connection
     SessionRecorder* recorder = nullptr;
 
-    // Held while a line is handed to the program (which never waits for
-    // it), so that setProgram can tell when the old program is no longer
-    // being sent to.
-    mutable std::mutex programLock;
-    std::shared_ptr<LineSink> program;
+    // Where replies and board lines go, from both threads.
+    ProgramSlot program;
 };
 
 #endif

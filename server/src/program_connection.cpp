@@ -97,7 +97,8 @@ bool ProgramConnection::sendLine(const std::string& text) {
 }
 
 void ProgramConnection::logSent(const std::string& text) {
-    writeConsole(str(boost::format("send: '%1%'\n") % escapedForLog(text)));
+    // Once a line, under the connection's lock: kept cheap.
+    writeConsole("send: '" + escapedForLog(text) + "'\n");
 }
 
 void ProgramConnection::writeWaiting() {

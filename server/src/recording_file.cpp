@@ -59,9 +59,12 @@ RecordingFile::RecordingFile(Opener open, std::string name, std::size_t waitingL
           [file = std::make_shared<LazyFile>(std::move(open), std::move(name))](const std::string& lines) {
               return file->write(lines);
           },
-          {waitingLimit, textio::WhenFull::keepOrderMarkGap, [](std::size_t lines) {
+          {waitingLimit, textio::WhenFull::keepOrderMarkGap,
+           [](std::size_t lines) {
                return str(boost::format("# %1% lines lost here: the disk did not keep up\n") % lines);
-           }}) {}
+           },
+           // A line for each byte the board sends, often: written together.
+           std::chrono::milliseconds(10)}) {}
 
 RecordingFile::~RecordingFile() {
     if (writer.finish(finishPatience) || writer.failed()) return;

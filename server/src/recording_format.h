@@ -4,28 +4,27 @@
 // The lines of a session recording (docs/recording.md): each begins with the
 // milliseconds since the recording began and says what happened then.
 
-#include <boardio/boardio.h>
-
+#include <cstddef>
 #include <string>
-#include <vector>
 
 namespace recording {
 
-using Bytes = std::vector<unsigned char>;
-
-// The frame a board message came in, as far as the driver keeps it: the id
-// byte, the two size bytes and the payload. Bytes of the frame the driver
-// does not keep (the tail of a battery report, of an over-long board dump)
-// are given as 0; notKept counts them.
-Bytes frameOf(krvEBLowLevel::Message& message, int& notKept);
-
-// "1261 board 8E 00 05 20 00  # 032.": the frame in hexadecimal and, after
-// '#', the line the program got for it. A driver's error report has no
-// frame: "1300 error ERROR: 255 : 002 ...".
-std::string boardLine(long long milliseconds, krvEBLowLevel::Message& message);
-std::string programLine(long long milliseconds, const std::string& line);
+// "2574 board 8E 00 05 20 00": bytes the board sent, in hexadecimal, as one
+// read brought them.
+std::string boardLine(long long milliseconds, const unsigned char* bytes, std::size_t count);
+// "2514 host 44": bytes written to the board.
+std::string hostLine(long long milliseconds, const unsigned char* bytes, std::size_t count);
 std::string openLine(long long milliseconds, const std::string& device);
 std::string closeLine(long long milliseconds);
+// The link failed (a read or a write) and the port was closed: "3922 lost
+// asio.misc:2".
+std::string lostLine(long long milliseconds, const std::string& error);
+// The port could not be opened: "4500 failed /dev/ttyUSB0: system:2".
+std::string failedLine(long long milliseconds, const std::string& device, const std::string& error);
+// A line from the program, and one the relay sent it, as the console shows
+// them.
+std::string programLine(long long milliseconds, const std::string& line);
+std::string relayLine(long long milliseconds, const std::string& line);
 // The comment lines a recording begins with; `begun` is the local date and
 // time.
 std::string headerLines(const std::string& begun);

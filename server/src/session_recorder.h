@@ -8,24 +8,30 @@
 #include <mutex>
 #include <string>
 
-// Records a session as lines (recording_format.h): the board's port opened
-// and closed, every frame the board sent and every line the program sent,
-// each with the time it came. Called from the session's thread and the
-// board's; the lines go to `write` in the order of their times.
-class SessionRecorder {
+// Records a session as lines (recording_format.h): everything the board's
+// link saw, as the driver's LinkObserver hears it (every byte both ways, the
+// port opened, closed, lost, not opened), every line from the program and
+// every line sent to it, each with the time it came. Attached to every board
+// connection; called from the session's thread and the board's, the lines
+// go to `write` in the order of their times.
+class SessionRecorder : public krvEBLowLevel::LinkObserver {
 public:
     using Clock = std::function<std::chrono::steady_clock::time_point()>;
 
     explicit SessionRecorder(std::function<void(std::string)> write, Clock now = std::chrono::steady_clock::now);
 
-    void boardOpening(const std::string& device);
-    void boardClosed();
-    void fromBoard(krvEBLowLevel::Message& message);
+    void linkEvent(const krvEBLowLevel::LinkEvent& event) override;
     void fromProgram(const std::string& line);
+    void toProgram(const std::string& line);
 
 private:
     // The line made for the time now.
-    void record(const std::function<std::string(long long)>& line);
+    template <class MakeLine>
+    void record(MakeLine line) {
+        std::lock_guard<std::mutex> hold(lock);
+        const auto since = std::chrono::duration_cast<std::chrono::milliseconds>(now() - begun);
+        write(line(since.count()));
+    }
 
     std::function<void(std::string)> write;
     Clock now;

@@ -166,8 +166,9 @@ void printUsage(bool exitAfter) {
         "  --map COM<n>=<device>  the port name COM<n> opens <device>; may be repeated\n"
         "  --listen <address>     take programs on this address only (default: every\n"
         "                         interface), for example --listen 127.0.0.1\n"
-        "  --record <file>        write every frame the board sends and every line the\n"
-        "                         program sends, with their times, to <file>\n"
+        "  --record <file>        write everything the board's link sees (its bytes both\n"
+        "                         ways, its port opened and closed) and every line of\n"
+        "                         the program, with their times, to <file>\n"
         "  --help                 show this text and exit\n"
         "  --version              show the version and exit\n");
 #if !defined(_WIN32)

@@ -1,4 +1,4 @@
-// Session recordings: the frames as the driver passes them on, the lines
+// Session recordings: the link's bytes and events and the program's lines
 // with their times, and a disk that stalls or fails.
 #include <gtest/gtest.h>
 
@@ -20,82 +20,60 @@
 namespace {
 
 using namespace std::chrono_literals;
-using recording::Bytes;
+using krvEBLowLevel::LinkEvent;
+using Bytes = std::vector<unsigned char>;
 
-std::shared_ptr<krvEBLowLevel::Message> messageOf(const Bytes& frame) {
-    std::vector<unsigned char> buffer(krvEBLowLevel::frameCapacity, 0);
-    std::copy(frame.begin(), frame.end(), buffer.begin());
-    return krvEBLowLevel::createMessage(buffer.data());
-}
-
-TEST(RecordingFormat, EveryFrameComesBackAsTheBoardSentIt) {
-    struct Case {
-        const char* what;
-        Bytes frame;
-        int notKept = 0;  // the driver keeps less; written as 0
-    };
-    const Case cases[] = {
-        {"field update", {0x8E, 0x00, 0x05, 23, 1}},
-        {"board dump, key 20", [] {
-             Bytes frame{0x94, 0x00, 0x35};
-             frame.resize(0x35, 7);
-             return frame;
-         }()},
-        {"clock acknowledgement with high bits", {0x8D, 0x00, 0x0A, 0x3A, 0x10, 0x08, 0x10, 0x00, 0x05, 0x00}},
-        {"clock times", {0x8D, 0x00, 0x0A, 0x01, 0x23, 0x45, 0x00, 0x59, 0x07, 0x00}},
-        {"stored moves", {0x8F, 0x00, 0x07, 32, 28, 19, 23}},
-        {"version", {0x93, 0x00, 0x05, 1, 0}},
-        {"long serial number", {0xA1, 0x00, 0x0D, 'V', 'B', '0', '0', '0', '0', '0', '0', '0', '1'}},
-        {"battery", {0xA0, 0x00, 0x0C, 95, 12, 30, 0, 0, 0, 0, 0, 0}, 5},
-    };
-    for (const Case& c : cases) {
-        const auto message = messageOf(c.frame);
-        ASSERT_TRUE(message) << c.what;
-        int notKept = -1;
-        EXPECT_EQ(recording::frameOf(*message, notKept), c.frame) << c.what;
-        EXPECT_EQ(notKept, c.notKept) << c.what;
-    }
-}
-
-TEST(RecordingFormat, LinesSayWhatCameWhenAndBoardLinesShowTheProgramsLine) {
-    auto fieldUpdate = messageOf({0x8E, 0x00, 0x05, 32, 0});
-    EXPECT_EQ(recording::boardLine(1261, *fieldUpdate), "1261 board 8E 00 05 20 00  # 032.\n");
-    auto error = messageOf({0xFF, 0x00, 0x0A, '0', '2', '0', ' ', 'N', 'o', '!'});
-    EXPECT_EQ(recording::boardLine(7, *error), "7 error ERROR: 255 : 020 No!\n");
-    EXPECT_EQ(recording::programLine(12, "43\x1b" "2HELLO"), "12 program 43\\x1B2HELLO\n");
+TEST(RecordingFormat, LinesSayWhatCameWhenWithTheBytesInHexadecimalAndTheTextsAsTheConsoleShowsThem) {
+    const Bytes read = {0x8E, 0x00, 0x05, 0x20, 0x00, 0x05, 0xFF};
+    EXPECT_EQ(recording::boardLine(1261, read.data(), read.size()), "1261 board 8E 00 05 20 00 05 FF\n");
+    const unsigned char request = 0x42;
+    EXPECT_EQ(recording::hostLine(3, &request, 1), "3 host 42\n");
     EXPECT_EQ(recording::openLine(0, "/dev/ttyUSB0"), "0 open /dev/ttyUSB0\n");
     EXPECT_EQ(recording::closeLine(99), "99 close\n");
+    EXPECT_EQ(recording::lostLine(7, "asio.misc:2"), "7 lost asio.misc:2\n");
+    EXPECT_EQ(recording::failedLine(8, "/dev/ttyUSB0", "system:2"), "8 failed /dev/ttyUSB0: system:2\n");
+    EXPECT_EQ(recording::programLine(12,
+                                     "43\x1b"
+                                     "2HELLO"),
+              "12 program 43\\x1B2HELLO\n");
+    EXPECT_EQ(recording::relayLine(13, "032."), "13 relay 032.\n");
+    EXPECT_EQ(recording::relayLine(14, std::string(300, 'x')),
+              "14 relay " + std::string(200, 'x') + "... (300 bytes)\n")
+        << "a long line shortened, as on the console";
 }
 
 #ifdef RECORDING_DOCUMENT
 // Each line of the document's example as the recorder writes it.
 TEST(RecordingFormat, TheDocumentsExampleIsWhatTheRecorderWrites) {
     const std::vector<std::string> example = testing_support::exampleAfter(RECORDING_DOCUMENT, "## An example");
-    ASSERT_GT(example.size(), 3u);
+    ASSERT_GT(example.size(), 4u);
     std::string header;
-    for (std::size_t i = 0; i < 3; ++i) header += example[i] + "\n";
+    for (std::size_t i = 0; i < 4; ++i) header += example[i] + "\n";
     EXPECT_EQ(header, recording::headerLines("2026-12-09 17:26:27"));
-    for (std::size_t i = 3; i < example.size(); ++i) {
+    for (std::size_t i = 4; i < example.size(); ++i) {
         std::istringstream words(example[i]);
         long long ms = 0;
         std::string kind, rest;
         words >> ms >> kind;
         std::getline(words >> std::ws, rest);
         std::string written;
-        if (kind == "board") {
-            Bytes frame;
-            std::istringstream bytes(rest.substr(0, rest.find('#')));
-            for (unsigned value = 0; bytes >> std::hex >> value;) frame.push_back(static_cast<unsigned char>(value));
-            written = recording::boardLine(ms, *messageOf(frame));
-        } else if (kind == "error") {
-            const std::string report = rest.substr(std::string("ERROR: 255 : ").size());
-            Bytes frame{0xFF, 0, static_cast<unsigned char>(report.size() + 3)};
-            frame.insert(frame.end(), report.begin(), report.end());
-            written = recording::boardLine(ms, *messageOf(frame));
+        if (kind == "board" || kind == "host") {
+            Bytes bytes;
+            std::istringstream hex(rest);
+            for (unsigned value = 0; hex >> std::hex >> value;) bytes.push_back(static_cast<unsigned char>(value));
+            written = kind == "board" ? recording::boardLine(ms, bytes.data(), bytes.size())
+                                      : recording::hostLine(ms, bytes.data(), bytes.size());
         } else if (kind == "program") {
             written = recording::programLine(ms, rest);
+        } else if (kind == "relay") {
+            written = recording::relayLine(ms, rest);
         } else if (kind == "open") {
             written = recording::openLine(ms, rest);
+        } else if (kind == "lost") {
+            written = recording::lostLine(ms, rest);
+        } else if (kind == "failed") {
+            const std::size_t colon = rest.rfind(": ");
+            written = recording::failedLine(ms, rest.substr(0, colon), rest.substr(colon + 2));
         } else {
             written = recording::closeLine(ms);
         }
@@ -104,18 +82,33 @@ TEST(RecordingFormat, TheDocumentsExampleIsWhatTheRecorderWrites) {
 }
 #endif
 
-TEST(SessionRecorder, TimesCountFromTheStartOfTheRecording) {
+TEST(SessionRecorder, RecordsEveryLinkEventAndLineWithItsTimeCountedFromTheStart) {
     auto now = std::chrono::steady_clock::time_point() + 5h;
     std::string written;
     SessionRecorder recorder([&written](std::string line) { written += line; }, [&now] { return now; });
+    const auto event = [](LinkEvent::Kind kind, const Bytes& bytes = {}, std::string error = {}) {
+        LinkEvent made(kind);
+        made.bytes = bytes.data();
+        made.count = bytes.size();
+        made.port = "/dev/pts/3";
+        made.error = std::move(error);
+        return made;
+    };
+    const Bytes request = {0x42}, answer = {0x93, 0x00, 0x05, 0x01};
     now += 250ms;
-    recorder.boardOpening("/dev/pts/3");
+    recorder.linkEvent(event(LinkEvent::Kind::openFailed, {}, "system:2"));
+    recorder.toProgram("ERROR");
     now += 1s;
+    recorder.linkEvent(event(LinkEvent::Kind::opened));
     recorder.fromProgram("66");
+    recorder.linkEvent(event(LinkEvent::Kind::written, request));
     now += 55ms;
-    recorder.fromBoard(*messageOf({0x93, 0x00, 0x05, 1, 0}));
-    recorder.boardClosed();
-    EXPECT_EQ(written, "250 open /dev/pts/3\n1250 program 66\n1305 board 93 00 05 01 00  # 01.00\n1305 close\n");
+    recorder.linkEvent(event(LinkEvent::Kind::received, answer));
+    recorder.linkEvent(event(LinkEvent::Kind::lost, {}, "asio.misc:2"));
+    recorder.linkEvent(event(LinkEvent::Kind::closed));
+    EXPECT_EQ(written,
+              "250 failed /dev/pts/3: system:2\n250 relay ERROR\n1250 open /dev/pts/3\n1250 program 66\n"
+              "1250 host 42\n1305 board 93 00 05 01\n1305 lost asio.misc:2\n1305 close\n");
 }
 
 // A disk the test holds up or lets fail.

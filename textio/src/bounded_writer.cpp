@@ -26,9 +26,12 @@ struct BoundedWriter::State {
     std::condition_variable written;  // a write ended, or the writer did
     std::deque<std::string> waiting;
     std::size_t waitingBytes = 0;
-    std::size_t dropped = 0;  // lines
-    bool lineOpen = false;    // the last text written ended in the middle of a line
+    std::size_t dropped = 0;    // lines
+    bool lineOpen = false;      // the last text written ended in the middle of a line
+    bool idle = false;          // the writer waits for a text: the next one wakes it
+    bool gathering = false;     // the writer waits for more texts: half the bound wakes it
     bool writing = false;
+    int flushing = 0;           // callers waiting in flush
     bool finishing = false;
     bool ended = false;
     bool outputFailed = false;
@@ -66,31 +69,47 @@ void BoundedWriter::State::add(std::string text) {
             waiting.pop_front();
         }
     }
-    work.notify_one();
+    // A writer that is busy, or gathering, takes it with the others.
+    if (idle || (gathering && waitingBytes >= policy.bound / 2)) {
+        idle = false;
+        gathering = false;
+        work.notify_one();
+    }
 }
 
 void BoundedWriter::State::run() {
     std::unique_lock<std::mutex> hold(lock);
+    const auto cutShort = [this] { return finishing || flushing > 0 || waitingBytes >= policy.bound / 2; };
     for (;;) {
+        idle = true;
         work.wait(hold, [this] { return finishing || !waiting.empty(); });
+        idle = false;
+        if (policy.gathering.count() > 0 && !cutShort()) {
+            gathering = true;
+            work.wait_for(hold, policy.gathering, cutShort);
+            gathering = false;
+        }
         if (waiting.empty() && dropped == 0) break;
         std::string texts;
         // The dropped lines of a console came right before what waits now; a
         // recording's came after everything that waits.
         if (dropped > 0 && policy.whenFull == WhenFull::dropOldest) texts = note();
         if (!texts.empty() && lineOpen) texts.insert(0, "\n");
-        texts.reserve(texts.size() + waitingBytes);
-        for (const std::string& text : waiting) texts += text;
-        waiting.clear();
-        waitingBytes = 0;
-        if (dropped > 0 && policy.whenFull == WhenFull::keepOrderMarkGap) texts += note();
-        if (texts.empty()) continue;
+        // Taken out whole, and joined without the lock that callers take.
+        std::deque<std::string> taken;
+        taken.swap(waiting);
+        const std::size_t takenBytes = std::exchange(waitingBytes, 0);
+        std::string gap;
+        if (dropped > 0 && policy.whenFull == WhenFull::keepOrderMarkGap) gap = note();
         writing = true;
         hold.unlock();
-        const bool ok = output(texts);
+        texts.reserve(texts.size() + takenBytes + gap.size());
+        for (const std::string& text : taken) texts += text;
+        texts += gap;
+        const bool ok = texts.empty() || output(texts);
         hold.lock();
         writing = false;
-        lineOpen = texts.back() != '\n';
+        if (!texts.empty()) lineOpen = texts.back() != '\n';
         written.notify_all();
         if (!ok) {
             outputFailed = true;
@@ -120,11 +139,17 @@ void BoundedWriter::add(std::string text) { state->add(std::move(text)); }
 bool BoundedWriter::flush(std::chrono::milliseconds patience) {
     std::unique_lock<std::mutex> hold(state->lock);
     const auto settled = [this] { return state->settled(); };
+    // No gathering while someone waits for the texts.
+    ++state->flushing;
+    state->work.notify_one();
+    bool done = true;
     if (patience == std::chrono::milliseconds::max()) {
         state->written.wait(hold, settled);
-        return !state->outputFailed;
+    } else {
+        done = state->written.wait_for(hold, patience, settled);
     }
-    return state->written.wait_for(hold, patience, settled) && !state->outputFailed;
+    --state->flushing;
+    return done && !state->outputFailed;
 }
 
 bool BoundedWriter::finish(std::chrono::milliseconds patience) {

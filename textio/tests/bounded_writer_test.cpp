@@ -6,6 +6,7 @@
 #include <condition_variable>
 #include <mutex>
 #include <string>
+#include <vector>
 
 using namespace std::chrono_literals;
 using textio::BoundedWriter;
@@ -119,4 +120,27 @@ TEST(BoundedWriter, TheNoteAfterDroppedTextStartsOnALineOfItsOwn) {
     held.letGo();
     EXPECT_TRUE(writer.finish(10s));
     EXPECT_EQ(held.text(), "prompt: \n[1 lost]\nx\n");
+}
+
+TEST(BoundedWriter, AGatheringWriterWritesTheTextsOfItsMomentTogetherAndFlushCutsItShort) {
+    std::mutex lock;
+    std::vector<std::string> writes;
+    WriterPolicy gathering = policy(WhenFull::dropOldest);
+    gathering.bound = 1024;
+    gathering.gathering = 10s;
+    BoundedWriter writer(
+        [&](const std::string& texts) {
+            std::lock_guard<std::mutex> hold(lock);
+            writes.push_back(texts);
+            return true;
+        },
+        gathering);
+    for (const char* text : {"a\n", "b\n", "c\n"}) writer.add(text);
+    const auto flushing = std::chrono::steady_clock::now();
+    EXPECT_TRUE(writer.flush(5s));
+    EXPECT_LT(std::chrono::steady_clock::now() - flushing, 5s) << "not the whole moment";
+    writer.add("d\n");
+    EXPECT_TRUE(writer.finish(5s));
+    std::lock_guard<std::mutex> hold(lock);
+    EXPECT_EQ(writes, (std::vector<std::string>{"a\nb\nc\n", "d\n"}));
 }

@@ -8,6 +8,7 @@
 
 #include "commands.h"
 #include "export.h"
+#include "link_observer.h"
 #include "messages.h"
 #include "observer.h"
 
@@ -45,8 +46,9 @@ public:
     // something reopens it) or is marked failed; otherwise as krvCommState
     // says.
     krvCommState getState();
-    // Writes a copy of the command's bytes, on the caller's thread when
-    // nothing else is on its way to the port, and returns without waiting.
+    // Writes the command's bytes, on the caller's thread when nothing else
+    // is on its way to the port and no LinkObserver is attached (a copy
+    // waits otherwise), and returns without waiting.
     // The bytes waiting for the port are bounded (a minute of the line's
     // time): a command beyond the bound is not kept. The observers get one
     // report for a run of them, at most four a second: "012 Command dropped:
@@ -59,9 +61,15 @@ public:
     // in order. When the port cannot be reopened the observers get "011
     // Could not reopen port: ..." and, for the commands that waited, one
     // "010 Could not write data: ... (3 commands)"; the next command tries
-    // again.
+    // again. A command a failure cut short goes out whole on the reopened
+    // port.
     void sendCommand(Command* command);
 
+    // From any thread, also from inside an observer's update. A delivery
+    // goes to the observers attached when it began: one detached meanwhile
+    // costs no other observer the message, and may itself still get the
+    // message being delivered at that moment. A LinkObserver hears the link
+    // itself too (link_observer.h).
     void attach(SingleBoardObserver* observer);
     void detach(SingleBoardObserver* observer);
     virtual void update(std::shared_ptr<Message> message) override;

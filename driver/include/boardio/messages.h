@@ -190,6 +190,9 @@ public:
 class BOARDIO_API MsgError : public Message {
 public:
     explicit MsgError(const unsigned char* frame);
+    // The report of `text` (up to its first NUL, at most 255 characters),
+    // sized as the frame it would have come in.
+    explicit MsgError(const std::string& text);
     void getText(std::string& out) override;
     void getHexDump(std::string& out) override;  // replaces out with the text form
     void getRawData(short* out) override;

@@ -28,6 +28,11 @@ struct WriterPolicy {
     // next text written (dropOldest) or before the next text taken in
     // (keepOrderMarkGap), and at the end if nothing followed.
     std::function<std::string(std::size_t lines)> gapNote;
+    // How long the writer, woken by a text, waits for more before it writes
+    // them together (flush and finish cut it short): an output that gets a
+    // line at a time from a busy thread costs a wake-up of the writer's
+    // thread a gathering, not one a line.
+    std::chrono::milliseconds gathering{0};
 };
 
 // Puts texts on an output (a console, a file) on a thread of its own, so that

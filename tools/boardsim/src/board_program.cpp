@@ -66,9 +66,10 @@ bool BoardProgram::runScript(std::string text, Time now, std::string& error) {
     return true;
 }
 
-void BoardProgram::replay(Replay frames) {
-    recording.emplace(std::move(frames));
-    console << boost::format("a recording of %1% frames waits for a host to open the port\n") % recording->size();
+void BoardProgram::replay(Replay session) {
+    recording.emplace(std::move(session));
+    console << boost::format("a recording of %1% board lines waits for a host to open the port\n") %
+                   recording->size();
 }
 
 void BoardProgram::send(const std::vector<Bytes>& frames, Time now, PacedLine::Kind kind) {
@@ -87,9 +88,10 @@ void BoardProgram::fromHost(const Bytes& bytes, Time now) {
 }
 
 void BoardProgram::hostOpened(Time now) {
-    if (!recording || recording->started()) return;
-    recording->start(now);
-    console << "the replay starts\n";
+    if (!recording) return;
+    const bool starting = !recording->started();
+    recording->hostOpened(now);
+    if (starting && recording->started()) console << "the replay starts\n";
 }
 
 void BoardProgram::hostNotReading(std::size_t lost, Time now) {
@@ -179,9 +181,13 @@ PacedLine::Due BoardProgram::takeDue(Time now) {
     if (recording) {
         const bool wasOver = recording->finished();
         for (int taken = 0; taken < mostActionsAtOnce && !lineBusy(); ++taken) {
-            const std::optional<Bytes> frame = recording->takeDue(now);
-            if (!frame) break;
-            line.send(*frame, PacedLine::Kind::Report, now);
+            const std::optional<Replay::Due> step = recording->takeDue(now);
+            if (!step) break;
+            if (step->event) {
+                line.signal(*step->event, now);
+            } else {
+                line.send(step->bytes, PacedLine::Kind::Report, now);
+            }
         }
         if (!wasOver && recording->finished()) console << "the replay is over\n";
     }

@@ -51,9 +51,9 @@ public:
     // quit and board too. Every line is checked now; false, with error
     // naming the first refused line, when one is, and nothing is taken.
     bool runScript(std::string text, Time now, std::string& error);
-    // The board sends the recording's frames once a host opens its port, and
-    // answers no request itself.
-    void replay(Replay recording);
+    // The board plays the recording's side of the line once a host opens its
+    // port, and answers no request itself.
+    void replay(Replay session);
 
     void fromHost(const Bytes& bytes, Time now);
     void hostOpened(Time now);

@@ -70,7 +70,7 @@ std::optional<BoardSetup> setUpBoard(const Options& options, std::string& error)
     if (!options.replayFile.empty()) {
         setup.recording = contentOf(options.replayFile, error);
         if (!setup.recording) return std::nullopt;
-        if (!countFrames(*setup.recording, error)) {
+        if (!countBoardLines(*setup.recording, error)) {
             error = placed(options.replayFile, error);
             return std::nullopt;
         }

@@ -280,10 +280,13 @@ TEST(BoardProgram, AFloodingHostIsToldOnTheConsoleThatAnswersWereDropped) {
     EXPECT_NE(bench.console.str().find("the host asks faster than the line answers: "), std::string::npos);
 }
 
+// A recording as earlier versions wrote it: a frame a board line, with the
+// program's line after '#', and error lines.
 TEST(BoardProgram, AReplaySendsTheRecordedFramesOnlyOnceAHostIsThereAndAnswersNothingItself) {
     Bench bench;
     bench.program.replay(
-        Replay("0 open /dev/ttyUSB0\n5 program 66\n1000 board 8E 00 05 20 00  # 032.\n3000 board 8E 00 05 1C 01\n"));
+        Replay("0 open /dev/ttyUSB0\n5 program 66\n1000 board 8E 00 05 20 00  # 032.\n"
+               "3000 board 8E 00 05 1C 01\n3500 error ERROR: 255 : 002 Could not read command\n"));
     bench.run(5s);
     EXPECT_TRUE(bench.host.lines.empty());
     bench.program.hostOpened(bench.now);
@@ -296,32 +299,54 @@ TEST(BoardProgram, AReplaySendsTheRecordedFramesOnlyOnceAHostIsThereAndAnswersNo
     EXPECT_EQ(bench.host.times[1] - opened, 3000ms);
 }
 
-TEST(Recording, TheDocumentsExampleGivesItsFramesTimedFromThePortsOpening) {
+// The document's session: its bytes timed from the port's opening, the cable
+// out from the loss until halfway to the next opening, and what follows that
+// timed from the host's own opening.
+TEST(Recording, TheDocumentsExamplePlaysTheBoardsSideAsItWas) {
     std::string text;
     for (const std::string& line : testing_support::exampleAfter(RECORDING_DOCUMENT, "## An example")) {
         text += line + "\n";
     }
-    RecordingReader reader(text);
-    std::vector<RecordedFrame> frames;
-    while (std::optional<RecordedFrame> frame = reader.next()) frames.push_back(*frame);
-    ASSERT_EQ(reader.error(), "");
+    std::string error;
+    ASSERT_EQ(countBoardLines(text, error), std::optional<std::size_t>(6u)) << error;
+    Bench bench;
+    bench.program.replay(Replay(text));
+    bench.program.hostOpened(bench.now);
+    const Time opened = bench.now;
+    bench.run(10s);
+    const std::string dump = "pppppppppppppppppppp..........PPPPPPPPPPPPPPPPPPPP";
+    EXPECT_EQ(bench.host.lines, (Lines{dump, "032.", "noise", "noise", "noise", "noise", "ACK: Clock Version: ZT 01.00",
+                                       "<pull>", "<plug>"}));
+    // Each line's last byte when it came then (the noise's, paced at 9600
+    // baud, a millisecond apart).
     std::vector<std::chrono::milliseconds> times;
-    for (const RecordedFrame& frame : frames) times.push_back(frame.at);
-    EXPECT_EQ(times, (std::vector<std::chrono::milliseconds>{368ms, 467ms, 524ms, 835ms}));
-    EXPECT_EQ(frames.at(1).bytes, (Bytes{0x8E, 0x00, 0x05, 0x20, 0x00}));
+    for (const std::size_t line : {0, 1, 5, 6, 7, 8}) {
+        times.push_back(std::chrono::duration_cast<std::chrono::milliseconds>(bench.host.times.at(line) - opened));
+    }
+    EXPECT_EQ(times, (std::vector<std::chrono::milliseconds>{368ms, 472ms, 524ms, 835ms, 1716ms, 3744ms}));
+
+    // The host opens the port again when its program asks, and the replay
+    // goes on from there.
+    bench.pulled = false;
+    bench.now += 1s;
+    const Time reopened = bench.now;
+    bench.program.hostOpened(reopened);
+    bench.run(10s);
+    EXPECT_EQ(bench.host.lines.back(), dump);
+    EXPECT_EQ(bench.host.times.back() - reopened, 61ms);
 }
 
 TEST(Recording, ABadLineIsNamed) {
     const std::pair<const char*, const char*> cases[] = {
         {"# a comment\n\nx board 80", "line 3: a line begins with its time in milliseconds, not 'x'"},
         {"5 board 8E\n4 board 8E", "line 2: the time goes back"},
-        {"5 boards 8E", "line 1: 'boards' is none of open, close, board, program, error"},
+        {"5 boards 8E", "line 1: 'boards' is none of open, close, lost, failed, board, host, program, relay, error"},
         {"5 board 8E 0", "line 1: a board line's bytes are pairs of hexadecimal digits, not '0'"},
         {"5 board # nothing", "line 1: a board line without bytes"},
     };
     for (const auto& [text, expected] : cases) {
         std::string error;
-        EXPECT_FALSE(countFrames(text, error)) << text;
+        EXPECT_FALSE(countBoardLines(text, error)) << text;
         EXPECT_EQ(error, expected);
     }
 }

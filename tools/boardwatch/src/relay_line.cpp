@@ -50,9 +50,10 @@ RelayLine readRelayLine(std::string line) {
     } else if (line == "ERROR") {
         read.kind = Kind::Refused;
     } else if (line.compare(0, linkErrorPrefix.size(), linkErrorPrefix) == 0) {
-        // 020 and 021: bytes that made no frame; reading goes on.
+        // 020 and 021: bytes that made no frame, 012: commands the board
+        // did not keep up with; the link goes on.
         const std::string number = line.substr(linkErrorPrefix.size(), 3);
-        read.kind = number == "020" || number == "021" ? Kind::LinkNoise : Kind::LinkLost;
+        read.kind = number == "020" || number == "021" || number == "012" ? Kind::LinkNoise : Kind::LinkLost;
     } else if (isBoardDump(line)) {
         read.kind = Kind::BoardDump;
     } else if (isSquareChange(line)) {

@@ -19,7 +19,7 @@ struct RelayLine {
         SquareChange,  // "023P"
         ClockTimes,    // "01:23:45 - 00:59:07", or dashes when the clock has none
         LinkLost,      // "ERROR: 255 : 002 ..." and the other failures of the board's link
-        LinkNoise,     // "ERROR: 255 : 020 ..." and 021: bytes lost, the link goes on
+        LinkNoise,     // "ERROR: 255 : 020 ...", 021 and 012: bytes or commands lost, the link goes on
         Other,         // anything else (answers to requests this program does not make)
     };
     Kind kind = Kind::Other;

@@ -69,11 +69,13 @@ INSTANTIATE_TEST_SUITE_P(
                       {1100, "01:29:58 - 01:30:00", {}, LinkState::BoardLost},
                       {2000, nullptr, switchOn, LinkState::BoardLost},
                       {2100, dump.c_str(), {}, LinkState::Following}}},
-        Conversation{"noise on the line",
+        Conversation{"noise on the line, a board not keeping up",
                      {{0, "#KRV", {"#boardwatch", "COM3"}, LinkState::Connecting},
                       {0, "CONN", switchOn, LinkState::WaitingForBoard},
                       {0, dump.c_str(), {}, LinkState::Following},
-                      {10, "ERROR: 255 : 020 No command found, data loss possible", {}, LinkState::Following}}},
+                      {10, "ERROR: 255 : 020 No command found, data loss possible", {}, LinkState::Following},
+                      {20, "ERROR: 255 : 012 Command dropped: the board is not keeping up (250 commands)", {},
+                       LinkState::Following}}},
         Conversation{"no board on the port",
                      {{0, "#KRV", {"#boardwatch", "COM3"}, LinkState::Connecting},
                       {10, "ERROR", {}, LinkState::NoBoard},
@@ -135,6 +137,7 @@ TEST(RelayLines, AreReadAsTheRelaySendsThem) {
         {"--:--:-- - --:--:--", Kind::ClockTimes},
         {"ERROR: 255 : 010 Could not write data: system:9", Kind::LinkLost},
         {"ERROR: 255 : 021 Invalid frame size, data loss possible", Kind::LinkNoise},
+        {"ERROR: 255 : 012 Command dropped: the board is not keeping up (3 commands)", Kind::LinkNoise},
         {"ACK: GENERATED ACK (ready)", Kind::Other}, {"01.00", Kind::Other},
         {"#busy: another Draughts program is connected", Kind::Busy}};
     for (const auto& [line, kind] : lines) EXPECT_EQ(readRelayLine(line).kind, kind) << line;

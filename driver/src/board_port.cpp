@@ -1,0 +1,11 @@
+#include "board_port.h"
+
+#include "serial_board_port.h"
+
+namespace krvEBLowLevel {
+
+PortOpening openBoardPort(const std::string& name, boost::asio::io_context& loop) {
+    return SerialBoardPort::open(name, loop);
+}
+
+}  // namespace krvEBLowLevel
