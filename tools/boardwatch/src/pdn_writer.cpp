@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <condition_variable>
 #include <cstring>
@@ -20,14 +19,6 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string digitsOf(const std::string& text) {
-    std::string digits;
-    for (char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
-    }
-    return digits;
-}
-
 // Never blocks on what another program put under a game's name: a FIFO
 // opens at once, to be refused as no regular file, and a link is not
 // followed.
@@ -37,15 +28,6 @@ constexpr int openFlags = O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
 constexpr int mostNamesTried = 1000;
 
 }  // namespace
-
-std::string fileNameOf(const std::string& board, const Stamp& began) {
-    std::string name;
-    for (char c : board) {
-        const bool kept = std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_';
-        name += kept ? c : '-';
-    }
-    return name + "-" + digitsOf(began.date) + "-" + digitsOf(began.time);
-}
 
 std::string checkFolder(const std::string& folder) {
     std::string probe = folder + "/.boardwatch-probe-XXXXXX";
@@ -244,11 +226,16 @@ PdnWriter::~PdnWriter() {
     if (!finished) finish();
 }
 
-void PdnWriter::write(GameId game, const std::string& baseName, std::string text, std::size_t moves) {
+void PdnWriter::write(GameId game, const std::string& baseName, const std::string& fileName, std::string text,
+                      std::size_t moves) {
     std::lock_guard<std::mutex> hold(state->lock);
     if (state->finishing) return;
     GameFile& file = state->files[game];
-    if (file.baseName.empty()) file.baseName = baseName;
+    if (file.baseName.empty()) {
+        file.baseName = baseName;
+        // Before the writer's thread has seen the file: the lock hands it over.
+        file.name = fileName;
+    }
     file.wanted = std::make_shared<const std::string>(std::move(text));
     file.moves = moves;
     state->work.notify_one();
