@@ -4,35 +4,9 @@
 #include <ostream>
 
 #include "textio/bounded_writer.h"
-
-#if defined(_WIN32)
-#include <io.h>
-#else
-#include <unistd.h>
-
-#include <cerrno>
-#endif
+#include "textio/descriptor_output.h"
 
 namespace {
-
-// Straight to the descriptor, past stdio: a write blocked on a console
-// nobody reads then holds no stdio lock that the end of the process needs.
-void writeToStandardOutput(const std::string& text) {
-    const char* data = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-#if defined(_WIN32)
-        const int written = ::_write(1, data, static_cast<unsigned>(left < (1u << 30) ? left : (1u << 30)));
-#else
-        const ssize_t written = ::write(STDOUT_FILENO, data, left);
-        if (written < 0 && errno == EINTR) continue;
-#endif
-        // A console that has gone (a closed pipe): its lines are lost.
-        if (written <= 0) return;
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-}
 
 // Where the console's texts go: standard output, or a test's stream.
 class ConsoleOutput {
@@ -40,7 +14,7 @@ public:
     bool write(const std::string& texts) {
         std::lock_guard<std::mutex> hold(lock);
         if (stream == nullptr) {
-            writeToStandardOutput(texts);
+            textio::writeToDescriptor(1, texts);
         } else {
             *stream << texts;
             stream->flush();
@@ -60,11 +34,11 @@ private:
 
 struct Console {
     ConsoleOutput output;
-    textio::BoundedWriter writer{[this](const std::string& texts) { return output.write(texts); },
-                                 {1024 * 1024, textio::WhenFull::dropOldest, [](std::size_t lines) {
-                                      return "*** the console did not keep up, lines dropped: " +
-                                             std::to_string(lines) + "\n";
-                                  }}};
+    textio::BoundedWriter writer{
+        [this](const std::string& texts) { return output.write(texts); },
+        {1024 * 1024, textio::WhenFull::dropOldest, [](std::size_t lines) {
+             return "*** the console did not keep up, lines dropped: " + std::to_string(lines) + "\n";
+         }}};
 };
 
 Console& console() {

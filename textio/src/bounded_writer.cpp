@@ -26,8 +26,8 @@ struct BoundedWriter::State {
     std::condition_variable written;  // a write ended, or the writer did
     std::deque<std::string> waiting;
     std::size_t waitingBytes = 0;
-    std::size_t dropped = 0;    // lines
-    bool lineOpen = false;      // the last text written ended in the middle of a line
+    std::size_t dropped = 0;  // lines
+    bool lineOpen = false;    // the last text written ended in the middle of a line
     bool writing = false;
     bool finishing = false;
     bool ended = false;

@@ -1,30 +1,12 @@
 #include "board_console.h"
 
-#include <unistd.h>
-
-#include <cerrno>
 #include <utility>
+
+#include "textio/descriptor_output.h"
 
 namespace boardsim {
 
 namespace {
-
-// Standard output's descriptor itself, past stdio: the writer thread is the
-// only one that writes there.
-bool writeToStandardOutput(const std::string& text) {
-    const char* data = text.data();
-    std::size_t left = text.size();
-    while (left > 0) {
-        const ssize_t written = ::write(STDOUT_FILENO, data, left);
-        if (written < 0 && errno == EINTR) continue;
-        // A console that has gone (a closed pipe): its lines are lost, and
-        // the board goes on.
-        if (written <= 0) break;
-        data += written;
-        left -= static_cast<std::size_t>(written);
-    }
-    return true;
-}
 
 // Text waiting longer than this goes to the writer even before a flush.
 constexpr std::size_t handedOverAt = 64 * 1024;
@@ -32,10 +14,16 @@ constexpr std::size_t handedOverAt = 64 * 1024;
 }  // namespace
 
 BoardConsole::BoardConsole()
-    : writer(writeToStandardOutput, {1024 * 1024, textio::WhenFull::dropOldest, [](std::size_t lines) {
-                                         return "the console did not keep up: " + std::to_string(lines) +
-                                                " lines dropped\n";
-                                     }}) {}
+    : writer(
+          [](const std::string& texts) {
+              // Standard output's descriptor itself: the writer's thread is
+              // the only one that writes there.
+              textio::writeToDescriptor(1, texts);
+              return true;
+          },
+          {1024 * 1024, textio::WhenFull::dropOldest, [](std::size_t lines) {
+               return "the console did not keep up: " + std::to_string(lines) + " lines dropped\n";
+           }}) {}
 
 void BoardConsole::finish(std::chrono::milliseconds patience) {
     out.flush();
