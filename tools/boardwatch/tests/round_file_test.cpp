@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "csv_records.h"
+#include "document_examples.h"
 #include "hall_setup.h"
 #include "round_file.h"
 
@@ -84,6 +85,15 @@ TEST(RoundFile, TakesTheFourColumnsInAnyOrderAndNamesEveryBadRow) {
     errors.clear();
     EXPECT_FALSE(readRound("board;relay;white;black\n", errors));
     EXPECT_EQ(errors.front(), "line 1: no column board (the header names board, relay, white and black)");
+}
+
+TEST(RoundFile, TheReadmesExampleIsARound) {
+    std::string example;
+    for (const std::string& line : testing_support::exampleAfter(PROJECT_README, "### A round file")) example += line + "\n";
+    std::vector<std::string> errors;
+    const std::optional<std::vector<Pairing>> round = readRound(example, errors);
+    ASSERT_TRUE(round) << example;
+    EXPECT_EQ(round->size(), 3u);
 }
 
 TEST(Hall, NumbersTheCommandLinesRelaysAfterTheRoundsAndFollowsEachOnce) {
