@@ -6,9 +6,9 @@
 #include <iostream>
 
 #include "descriptors.h"
+#include "game_file.h"
 #include "hall_setup.h"
 #include "options.h"
-#include "pdn_writer.h"
 #include "process_signals.h"
 #include "version.h"
 #include "watch.h"

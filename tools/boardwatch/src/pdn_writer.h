@@ -27,9 +27,6 @@
 
 namespace boardwatch {
 
-// Empty when files can be made in the folder, or why not.
-std::string checkFolder(const std::string& folder);
-
 class PdnWriter {
 public:
     using GameId = std::uint64_t;
