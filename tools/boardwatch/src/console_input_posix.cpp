@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <system_error>
 #include <thread>
 
@@ -17,6 +18,12 @@ bool readStandardInput(std::function<void(std::string_view bytes)> take) {
             for (;;) {
                 const ssize_t got = ::read(0, buffer, sizeof buffer);
                 if (got < 0 && errno == EINTR) continue;
+                // In a terminal's background: asked again once a second,
+                // until the job is brought to the foreground.
+                if (got < 0 && errno == EIO) {
+                    std::this_thread::sleep_for(std::chrono::seconds(1));
+                    continue;
+                }
                 if (got <= 0) return;
                 take(std::string_view(buffer, static_cast<std::size_t>(got)));
             }
