@@ -1,24 +1,33 @@
-// A tournament hall on one machine: 50 boardsims play 50 different games
-// at once, each behind a damrelay of its own, and one boardwatch follows
-// all of them while 100 viewers watch the page. Prints boardwatch's CPU
-// use and its resident memory over the run, and whether every move of every
-// game was recognised. A benchmark, not a test: it judges nothing.
+// A tournament hall on one machine: 200 boardsims, each behind a damrelay
+// of its own, one boardwatch following all of them, and 500 viewers on its
+// page. The bench plays the moves: it types each board's next move into its
+// boardsim in turn, and each viewer notes when the page's event with that
+// move reaches it. Prints the time from a move typed on a board to the
+// viewers (median, 99th percentile, most), boardwatch's CPU use and its
+// resident memory, and whether every move of every game was recognised.
+// A benchmark, not a test: it judges nothing.
 //
-//   boardwatch_hall [--boards N] [--viewers N] [--plies N] [--pace MS]
+//   boardwatch_hall [--boards N] [--viewers N] [--plies N] [--every MS]
+//
+// --every: the time between two moves in the hall (default 50 ms: 20 moves
+// a second, many times what 200 boards at a classical pace play).
 #include <arpa/inet.h>
 #include <netinet/in.h>
 #include <poll.h>
+#include <sys/resource.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
 #include <draughts/notation.h>
 
+#include <algorithm>
 #include <atomic>
 #include <boost/format.hpp>
 #include <cstdio>
 #include <filesystem>
-#include <fstream>
 #include <iostream>
+#include <map>
+#include <mutex>
 #include <nlohmann/json.hpp>
 #include <random>
 #include <thread>
@@ -35,10 +44,10 @@ using testing_support::freeTcpPort;
 using Clock = std::chrono::steady_clock;
 
 struct Settings {
-    int boards = 50;
-    int viewers = 100;
-    int plies = 80;
-    int pace = 50;
+    int boards = 200;
+    int viewers = 500;
+    int plies = 20;
+    int every = 50;
 };
 
 int connectTo(int port) {
@@ -83,11 +92,29 @@ std::vector<std::string> randomGame(unsigned seed, int plies) {
     return moves;
 }
 
-// Viewers of the page's events, read on a thread of their own and thrown
-// away, as browsers that keep up.
+// When each move was typed: by board, the moves typed so far.
+class Typed {
+public:
+    void note(int board, std::size_t count) {
+        std::lock_guard<std::mutex> hold(lock);
+        times[{board, count}] = Clock::now();
+    }
+    std::optional<Clock::time_point> at(int board, std::size_t count) {
+        std::lock_guard<std::mutex> hold(lock);
+        const auto found = times.find({board, count});
+        return found == times.end() ? std::nullopt : std::optional<Clock::time_point>(found->second);
+    }
+
+private:
+    std::mutex lock;
+    std::map<std::pair<int, std::size_t>, Clock::time_point> times;
+};
+
+// Viewers of the page's events, read on a thread of their own: each
+// "moves" event's board and count, timed against the move's typing.
 class Viewers {
 public:
-    Viewers(int port, int count) {
+    Viewers(int port, int count, Typed& typed) : typed(typed) {
         for (int i = 0; i < count; ++i) {
             const int fd = connectTo(port);
             if (fd < 0) continue;
@@ -95,6 +122,7 @@ public:
             ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
             fds.push_back({fd, POLLIN, 0});
         }
+        pending.resize(fds.size());
         reader = std::thread([this] { read(); });
     }
     ~Viewers() {
@@ -104,24 +132,50 @@ public:
     }
     std::size_t connected() const { return fds.size(); }
     long long bytes() const { return received; }
+    std::vector<double> latencies() {
+        std::lock_guard<std::mutex> hold(lock);
+        return milliseconds;
+    }
 
 private:
     void read() {
         char buffer[65536];
         while (!done) {
             if (::poll(fds.data(), fds.size(), 100) <= 0) continue;
-            for (pollfd& p : fds) {
-                if (!(p.revents & (POLLIN | POLLHUP))) continue;
-                const ssize_t got = ::recv(p.fd, buffer, sizeof buffer, 0);
-                if (got > 0) received += got;
+            for (std::size_t i = 0; i < fds.size(); ++i) {
+                if (!(fds[i].revents & (POLLIN | POLLHUP))) continue;
+                const ssize_t got = ::recv(fds[i].fd, buffer, sizeof buffer, 0);
+                if (got <= 0) continue;
+                received += got;
+                pending[i].append(buffer, static_cast<std::size_t>(got));
+                take(pending[i], Clock::now());
             }
         }
     }
+    // Whole events only; "moves" events are {"added":...,"count":N,...,"id":B,...}.
+    void take(std::string& stream, Clock::time_point now) {
+        std::size_t end;
+        while ((end = stream.find("\n\n")) != std::string::npos) {
+            const std::string event = stream.substr(0, end);
+            stream.erase(0, end + 2);
+            if (event.compare(0, 12, "event: moves") != 0) continue;
+            const std::size_t count = event.find("\"count\":"), id = event.find("\"id\":");
+            if (count == std::string::npos || id == std::string::npos) continue;
+            const auto when = typed.at(std::stoi(event.substr(id + 5)), std::stoul(event.substr(count + 8)));
+            if (!when) continue;
+            std::lock_guard<std::mutex> hold(lock);
+            milliseconds.push_back(std::chrono::duration<double, std::milli>(now - *when).count());
+        }
+    }
 
+    Typed& typed;
     std::vector<pollfd> fds;
+    std::vector<std::string> pending;
     std::thread reader;
     std::atomic<bool> done{false};
     std::atomic<long long> received{0};
+    std::mutex lock;
+    std::vector<double> milliseconds;
 };
 
 Settings readSettings(int argc, char** argv) {
@@ -132,36 +186,41 @@ Settings readSettings(int argc, char** argv) {
         if (word == "--boards") settings.boards = value;
         if (word == "--viewers") settings.viewers = value;
         if (word == "--plies") settings.plies = value;
-        if (word == "--pace") settings.pace = value;
+        if (word == "--every") settings.every = value;
     }
     return settings;
 }
 
-double cpuMilliseconds(pid_t pid) {
-    return relay_compare::cpuTime(pid).bestMicroseconds() / 1000.0;
+double cpuMilliseconds(pid_t pid) { return relay_compare::cpuTime(pid).bestMicroseconds() / 1000.0; }
+
+double percentile(std::vector<double> values, double fraction) {
+    if (values.empty()) return 0;
+    std::sort(values.begin(), values.end());
+    return values[std::min(values.size() - 1, static_cast<std::size_t>(fraction * static_cast<double>(values.size())))];
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
     const Settings settings = readSettings(argc, argv);
-    const std::filesystem::path hall = std::filesystem::temp_directory_path() / ("boardwatch-hall-" + std::to_string(::getpid()));
+    // Pipes and viewers' sockets: more than the usual 1024.
+    rlimit limit{};
+    ::getrlimit(RLIMIT_NOFILE, &limit);
+    limit.rlim_cur = limit.rlim_max;
+    ::setrlimit(RLIMIT_NOFILE, &limit);
+    const std::filesystem::path hall =
+        std::filesystem::temp_directory_path() / ("boardwatch-hall-" + std::to_string(::getpid()));
     std::filesystem::create_directories(hall / "games");
+    std::cout << "load average at the start: " << relay_compare::loadAverage() << "\n";
 
     std::vector<std::vector<std::string>> games;
     std::vector<std::unique_ptr<ChildProcess>> boards, relays;
     std::vector<std::string> watchArguments{BOARDWATCH_BINARY, "--pdn", (hall / "games").string()};
     for (int i = 0; i < settings.boards; ++i) {
         games.push_back(randomGame(static_cast<unsigned>(i + 1), settings.plies));
-        const std::string game = (hall / ("game" + std::to_string(i))).string(), link = (hall / ("board" + std::to_string(i))).string();
-        std::ofstream(game) << [&] {
-            std::string text;
-            for (const std::string& move : games.back()) text += move + "\n";
-            return text;
-        }();
+        const std::string link = (hall / ("board" + std::to_string(i))).string();
         boards.push_back(std::make_unique<ChildProcess>(
-            std::vector<std::string>{BOARDSIM_BINARY, "--link", link, "--pace", std::to_string(settings.pace), "--game", game},
-            ChildProcess::Output::Discarded));
+            std::vector<std::string>{BOARDSIM_BINARY, "--link", link, "--pace", "0"}, ChildProcess::Output::Discarded));
         const int port = freeTcpPort();
         relays.push_back(std::make_unique<ChildProcess>(
             std::vector<std::string>{DAMRELAY_BINARY, "--listen", "127.0.0.1", "--map", "COM3=" + link, std::to_string(port)},
@@ -170,53 +229,64 @@ int main(int argc, char** argv) {
     }
     const int pagePort = freeTcpPort();
     watchArguments.insert(watchArguments.begin() + 1, {"--http", "127.0.0.1:" + std::to_string(pagePort)});
-    std::this_thread::sleep_for(500ms);
+    std::this_thread::sleep_for(1s);
     ChildProcess watch(watchArguments, ChildProcess::Output::Discarded);
 
     const auto boardsNow = [&] {
         const std::string state = get(pagePort, "/state.json");
         return state.empty() ? nlohmann::json::array() : nlohmann::json::parse(state)["boards"];
     };
-    const auto count = [&](const nlohmann::json& all, const char* link) {
+    const auto following = [&] {
         int n = 0;
-        for (const auto& board : all) n += board["link"] == link;
+        for (const auto& board : boardsNow()) n += board["link"] == "following" && board["status"] == "in position";
         return n;
     };
-    std::this_thread::sleep_for(200ms);
+    for (int tries = 0; tries < 600 && following() < settings.boards; ++tries) std::this_thread::sleep_for(200ms);
     const long startKiB = relay_compare::statusKiB(watch.pid(), "VmRSS");
-    Viewers viewers(pagePort, settings.viewers);
+    Typed typed;
+    Viewers viewers(pagePort, settings.viewers, typed);
+    std::this_thread::sleep_for(2s);
+    std::cout << boost::format("%1% boards (%2% following), %3% viewers, games of up to %4% plies, a move every %5% ms\n") %
+                     settings.boards % following() % viewers.connected() % settings.plies % settings.every;
+    std::cout << boost::format("boardwatch VmRSS before the viewers: %1% KiB\n") % startKiB;
+
     const auto started = Clock::now();
     const double startCpu = cpuMilliseconds(watch.pid());
-    std::cout << boost::format("%1% boards, %2% viewers connected, games of up to %3% plies at a pace of %4% ms\n") %
-                     settings.boards % viewers.connected() % settings.plies % settings.pace;
-    std::cout << boost::format("boardwatch VmRSS before the viewers: %1% KiB\n") % startKiB;
-    std::cout << "  s   following  moves seen  VmRSS KiB  CPU % of one core (since start)\n";
     std::size_t expected = 0;
     for (const auto& game : games) expected += game.size();
-    std::size_t seen = 0;
-    for (int tick = 1; tick <= 600 && seen < expected; ++tick) {
-        std::this_thread::sleep_for(2s);
-        const nlohmann::json all = boardsNow();
-        seen = 0;
-        for (const auto& board : all) seen += board["moves"].size();
-        const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
-        std::cout << boost::format("%1$3.0f  %2$10d  %3$10d  %4$9d  %5$.2f\n") % seconds % count(all, "following") % seen %
-                         relay_compare::statusKiB(watch.pid(), "VmRSS") %
-                         ((cpuMilliseconds(watch.pid()) - startCpu) / (seconds * 10.0));
+    std::vector<std::size_t> played(games.size(), 0);
+    auto next = Clock::now();
+    for (std::size_t move = 0; move < expected;) {
+        for (std::size_t board = 0; board < games.size() && move < expected; ++board) {
+            if (played[board] == games[board].size()) continue;
+            std::this_thread::sleep_until(next);
+            next += std::chrono::milliseconds(settings.every);
+            typed.note(static_cast<int>(board), ++played[board]);
+            boards[board]->type(games[board][played[board] - 1] + "\n");
+            ++move;
+        }
     }
+    std::this_thread::sleep_for(3s);
     const double seconds = std::chrono::duration<double>(Clock::now() - started).count();
     const double cpu = cpuMilliseconds(watch.pid()) - startCpu;
     const nlohmann::json all = boardsNow();
     int recognised = 0;
+    std::size_t seen = 0;
     for (std::size_t i = 0; i < games.size() && i < all.size(); ++i) {
         recognised += all[i]["moves"].get<std::vector<std::string>>() == games[i];
+        seen += all[i]["moves"].size();
     }
-    std::cout << boost::format("\nboardwatch: %1$.0f ms CPU in %2$.1f s = %3$.2f %% of one core; VmRSS %4% KiB (peak %5% KiB)\n") %
+    const std::vector<double> latencies = viewers.latencies();
+    std::cout << boost::format("move typed on a board to a viewer (%1% arrivals): median %2$.1f ms, p99 %3$.1f ms, most %4$.1f ms\n") %
+                     latencies.size() % percentile(latencies, 0.5) % percentile(latencies, 0.99) %
+                     percentile(latencies, 1.0);
+    std::cout << boost::format("boardwatch: %1$.0f ms CPU in %2$.1f s = %3$.2f %% of one core; VmRSS %4% KiB (peak %5% KiB)\n") %
                      cpu % seconds % (cpu / (seconds * 10.0)) % relay_compare::statusKiB(watch.pid(), "VmRSS") %
                      relay_compare::statusKiB(watch.pid(), "VmHWM");
     std::cout << boost::format("games recognised move for move: %1% of %2% (%3% of %4% moves seen)\n") % recognised %
                      games.size() % seen % expected;
     std::cout << boost::format("the viewers received %1$.1f MB\n") % (viewers.bytes() / 1e6);
+    std::cout << "load average at the end: " << relay_compare::loadAverage() << "\n";
     watch.stop();
     std::filesystem::remove_all(hall);
     return 0;

@@ -1,10 +1,10 @@
 // Any bytes anyone may send the page's server, read as it reads them (Beast's
-// parser with the bound of a request's head), each request answered as the
-// server answers it, or as a connection beyond the cap is answered, and the
-// answer written out. Requests follow one another on the connection while
-// each is read whole. Whatever came, the answer is one the page gives: a
-// request for a name that is not the page's gets none of its content, and a
-// HEAD no body.
+// parser with the bounds of a request's head and body), each request
+// answered as the server answers it, or as a connection beyond the cap is
+// answered, and the answer written out. Requests follow one another on the
+// connection while each is read whole. Whatever came, the answer is one the
+// page gives: a request for a name that is not the page's gets none of its
+// content, a HEAD no body, and a result is taken only with the token.
 
 #include <boost/beast/http/parser.hpp>
 #include <boost/beast/http/write.hpp>
@@ -22,7 +22,30 @@ namespace http = boost::beast::http;
 
 namespace {
 
-const PageNames page{boost::asio::ip::make_address("127.0.0.1"), {"hall.example"}};
+const PageAccess access{{boost::asio::ip::make_address("127.0.0.1"), {"hall.example"}}, "s3cret-token-0123456789"};
+
+// Two boards, 3 and 12, whose results are counted.
+class Hall : public PageContent {
+public:
+    std::string stateJson() override {
+        asked = true;
+        return "{\"boards\":[]}\n";
+    }
+    const RoundPdn& roundPdn() override {
+        asked = true;
+        return round;
+    }
+    bool hasBoard(int number) override { return number == 3 || number == 12; }
+    std::string enterResult(int board, const std::string& result) override {
+        require(hasBoard(board) && isResult(result), "a result goes to a board there is, and is one");
+        ++results;
+        return "";
+    }
+
+    bool asked = false;
+    int results = 0;
+    RoundPdn round{"[Event \"?\"]\n\n*\n", "\"0-1\""};
+};
 
 std::string writtenOut(const PageResponse& response) {
     std::ostringstream out;
@@ -31,16 +54,17 @@ std::string writtenOut(const PageResponse& response) {
 }
 
 void checkAnswer(const PageRequest& request) {
-    bool stateAsked = false;
-    const PageAnswer answer = answerRequest(request, page, [&] {
-        stateAsked = true;
-        return std::string("{\"boards\":[]}\n");
-    });
+    Hall hall;
+    const PageAnswer answer = answerRequest(request, access, hall);
     const auto host = request.find(http::field::host);
-    const bool named = host != request.end() && hostNamesPage({host->value().data(), host->value().size()}, page);
-    const bool shown = answer.events || stateAsked || answer.response.result() == http::status::ok;
+    const bool named = host != request.end() && hostNamesPage({host->value().data(), host->value().size()}, access.names);
+    const bool shown = answer.events || hall.asked || hall.results > 0 || answer.response.result() == http::status::ok;
     require(!shown || named || (host == request.end() && request.version() < 11),
             "only a request for the page's names gets its content");
+    const auto authorization = request.find(http::field::authorization);
+    require(hall.results == 0 || (request.method() == http::verb::post && authorization != request.end() &&
+                                  authorization->value().find(access.arbiterToken) != boost::beast::string_view::npos),
+            "a result is taken only with the token");
     require(!answer.events || request.method() == http::verb::get, "only GET takes the events");
     if (answer.events) return;
     if (request.method() == http::verb::head) require(answer.response.body().empty(), "a HEAD gets no body");
@@ -54,8 +78,9 @@ void checkAnswer(const PageRequest& request) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     std::string_view rest(reinterpret_cast<const char*>(data), size);
     while (!rest.empty()) {
-        http::request_parser<http::empty_body> parser;
+        http::request_parser<http::string_body> parser;
         parser.header_limit(HttpSession::longestRequestHead);
+        parser.body_limit(HttpSession::longestRequestBody);
         boost::system::error_code error;
         // As the server's reads give the parser what has come, until the
         // request is whole.

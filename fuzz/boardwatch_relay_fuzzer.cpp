@@ -53,7 +53,7 @@ void checkEnd(const std::vector<WatchedBoard>& boards) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     const std::string input(reinterpret_cast<const char*>(data), size);
     RelaySession session("COM3", "boardwatch");
-    std::vector<WatchedBoard> boards{WatchedBoard("hall-3:50000/COM3")};
+    std::vector<WatchedBoard> boards{WatchedBoard("hall-3:50000/COM3", {3, "Jansen", "de Vries"}, RoundTags{})};
     Time now{};
     session.opened(now);
     const auto linkChanged = [&] {

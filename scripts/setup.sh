@@ -4,7 +4,9 @@
 # what is missing.
 set -euo pipefail
 
-packages=(cmake ninja-build g++ libboost-dev libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev "$@")
+# libcli11-dev: the tools' command lines; systemd: systemd-analyze, which
+# checks damrelay's unit in the tests.
+packages=(cmake ninja-build g++ libboost-dev libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev systemd "$@")
 
 missing=()
 for p in "${packages[@]}"; do

@@ -95,6 +95,15 @@ void MoveTracker::setKnown(const Position& position, bool sideIsKnown) {
     fromKnown = reachableFrom(known, knownSide);
 }
 
+bool MoveTracker::takeUp(const Position& position) {
+    if (!seen || strange.any() || !samePieces(crowned(board), position)) return false;
+    setKnown(position, true);
+    settled = true;
+    last.reset();
+    state = Status::InPosition;
+    return true;
+}
+
 TrackerEvent MoveTracker::event(TrackerEvent::Kind kind) const { return TrackerEvent{kind, {}, {}, known}; }
 
 // By value: the move may be one of the lists this replaces.

@@ -123,6 +123,19 @@ TEST(Tracker, FollowsAGameItIsToldOfFromItsSideToMove) {
     }
 }
 
+TEST(Tracker, TakesUpARecordedGameOnlyWhereTheBoardShowsIt) {
+    Played played = fromDump(lettersOf(positionOf("W:W32,33:B18,19")), "");
+    EXPECT_FALSE(played.tracker.takeUp(positionOf("B:W32,33:B18,20")));
+    EXPECT_FALSE(played.tracker.sideKnown());
+    ASSERT_TRUE(played.tracker.takeUp(positionOf("B:W32,33:B18,19")));
+    EXPECT_TRUE(played.tracker.sideKnown());
+    // White's move no longer fits: black is to move.
+    play(played, "33. 28P");
+    EXPECT_EQ(played.said.back(), "Unrecognised");
+    play(played, "28. 33P 19. 23p");
+    EXPECT_EQ(played.said.back(), "Move:19-23");
+}
+
 TEST(Tracker, NamesTheSideThatHasNoMoveLeft) {
     const Played going = fromDump(lettersOf(positionOf("W:W28:B23,35")), "28. 23. 19P");
     EXPECT_EQ(going.said, (Said{"Joined", "Move:28x19"}));

@@ -57,6 +57,12 @@ public:
     // there. A man on its far row counts as the king it is to become.
     void follow(const Position& game);
 
+    // The game goes on from a position recorded elsewhere, with its side to
+    // move: a watcher started again takes up the game its file holds. Only
+    // when the board shows that position; false, changing nothing, when it
+    // does not.
+    bool takeUp(const Position& position);
+
     Status status() const { return state; }
     // The game's position: where the last recognised move left it.
     const Position& position() const { return known; }

@@ -1,5 +1,6 @@
 // The live page: the event stream brings every board on connecting, then
-// each board again when it changes and each clock as it runs.
+// each board again when it changes, the moves as they are played and each
+// clock as it runs. At /board/N it shows board N alone.
 "use strict";
 
 const svgSpace = "http://www.w3.org/2000/svg";
@@ -7,6 +8,7 @@ const pieceNames = { P: "white-man", K: "white-king", p: "black-man", k: "black-
 const linkClasses = {
   "following": "following",
   "connecting": "connecting",
+  "not reached": "unreachable",
   "name not found": "unknown",
   "relay busy": "busy",
   "waiting for the board": "waiting",
@@ -17,6 +19,7 @@ const notes = {
   "unrecognised position":
     "The board shows a position no legal move reaches: waiting for the last known position or a new game.",
 };
+const onlyBoard = (location.pathname.match(/^\/board\/(\d+)$/) || [])[1];
 const cards = new Map();
 const shown = new Map();
 
@@ -40,17 +43,28 @@ function placeOf(square) {
   return { x: column + 0.5, y: row + 0.5 };
 }
 
-function diagram(letters) {
-  const board = svg("svg", { viewBox: "0 0 10 10", class: "diagram", role: "img" });
+// "32-28" and "26x37x48": where the move began and where it ended.
+function squaresOf(move) {
+  const numbers = (move || "").split(/[-x]/).map(Number);
+  return numbers.length < 2 ? [] : [numbers[0], numbers[numbers.length - 1]];
+}
+
+function diagram(letters, lastMove) {
+  const board = svg("svg", { viewBox: "0 0 10 10", class: "diagram", role: "img", "data-last-move": lastMove || "" });
   for (let row = 0; row < 10; ++row) {
     for (let column = 0; column < 10; ++column) {
       const dark = (row + column) % 2 === 1;
       board.appendChild(svg("rect", { x: column, y: row, width: 1, height: 1, class: dark ? "dark" : "light" }));
     }
   }
+  for (const square of squaresOf(lastMove)) {
+    const place = placeOf(square);
+    board.appendChild(svg("rect", { x: place.x - 0.5, y: place.y - 0.5, width: 1, height: 1, class: "last-move",
+                                    "data-square": square }));
+  }
   for (let square = 1; square <= 50; ++square) {
     const place = placeOf(square);
-    const number = svg("text", { x: place.x - 0.45, y: place.y - 0.25, class: "number" });
+    const number = svg("text", { x: place.x - 0.45, y: place.y - 0.25, class: "number-label" });
     number.textContent = square;
     board.appendChild(number);
     const name = pieceNames[letters.charAt(square - 1)];
@@ -67,42 +81,61 @@ function moveList(board) {
   const moves = (blackFirst ? ["..."] : []).concat(board.moves);
   for (let i = 0; i < moves.length; i += 2) {
     const item = element("li");
-    item.appendChild(element("span", "move", moves[i]));
-    if (i + 1 < moves.length) item.appendChild(element("span", "move", moves[i + 1]));
+    for (const at of [i, i + 1]) {
+      if (at >= moves.length) break;
+      const move = element("span", "move", moves[at]);
+      if (at === moves.length - 1 && board.moves.length > 0) move.classList.add("last");
+      item.appendChild(move);
+    }
     list.appendChild(item);
   }
   return list;
 }
 
-function clockLine(board) {
-  const line = element("p", "clock");
-  const white = element("span", "white", "white " + (board.clock ? board.clock.white : "--:--:--"));
-  const black = element("span", "black", "black " + (board.clock ? board.clock.black : "--:--:--"));
-  const toMove = (board.position || "").charAt(0);
-  if (toMove === "W" && board.sideKnown) white.classList.add("to-move");
-  if (toMove === "B" && board.sideKnown) black.classList.add("to-move");
-  line.append(white, black);
+function sideToMove(board) {
+  if (!board.sideKnown || !board.position || (board.result && board.result !== "*")) return "";
+  return board.position.charAt(0) === "B" ? "black" : "white";
+}
+
+function playerLine(board, side) {
+  const line = element("p", "player " + side);
+  if (sideToMove(board) === side) line.classList.add("to-move");
+  line.appendChild(element("span", "marker", "\u25B6"));
+  const name = board[side];
+  line.appendChild(element("span", "name", name && name !== "?" ? name : side));
+  line.appendChild(element("span", "time", board.clock ? board.clock[side] : "--:--:--"));
   return line;
 }
 
+function titleOf(board) {
+  const named = (board.white && board.white !== "?") || (board.black && board.black !== "?");
+  return named ? board.white + " \u2013 " + board.black : board.relay;
+}
+
 function render(board) {
+  if (onlyBoard !== undefined && String(board.number) !== onlyBoard) return;
   const card = element("section", "board");
   card.id = "board-" + board.id;
-  card.appendChild(element("h2", "", board.relay));
-  const link = element("p", "link " + (linkClasses[board.link] || ""), board.link);
-  if (board.linkDetail) link.title = board.linkDetail;
-  card.appendChild(link);
-  card.appendChild(diagram(board.board || ""));
-  card.appendChild(clockLine(board));
+  const title = element("h2");
+  title.append(element("span", "number", String(board.number)), element("span", "players", titleOf(board)));
+  title.title = board.relay;
+  card.appendChild(title);
+  const detail = board.link === "following" ? "" : board.linkDetail;
+  card.appendChild(element("p", "link " + (linkClasses[board.link] || ""), board.link + (detail ? ": " + detail : "")));
+  const play = element("div", "play");
+  const side = element("div", "side");
+  side.append(playerLine(board, "black"), diagram(board.board || "", board.moves[board.moves.length - 1]),
+              playerLine(board, "white"));
+  play.append(side, moveList(board));
+  card.appendChild(play);
   if (notes[board.status]) card.appendChild(element("p", "status", notes[board.status]));
-  card.appendChild(moveList(board));
   if (board.result && board.result !== "*") card.appendChild(element("p", "result", board.result));
   shown.set(board.id, board);
   const old = cards.get(board.id);
   if (old) old.replaceWith(card);
   else document.getElementById("boards").appendChild(card);
   cards.set(board.id, card);
-  // The latest moves in sight.
+  // The last move in sight.
   const list = card.querySelector(".moves");
   list.scrollTop = list.scrollHeight;
 }
@@ -112,15 +145,26 @@ function showClock(clock) {
   if (!card) return;
   const board = shown.get(clock.id);
   board.clock = clock.white === null ? null : { white: clock.white, black: clock.black };
-  card.querySelector(".clock").replaceWith(clockLine(board));
+  for (const side of ["white", "black"]) card.querySelector(".player." + side).replaceWith(playerLine(board, side));
 }
 
+function showRound(round) {
+  const parts = [round.event, round.round !== "?" ? "round " + round.round : "", round.site]
+    .filter((part) => part && part !== "?");
+  const title = parts.length ? parts.join(" \u00B7 ") : "boardwatch";
+  document.getElementById("title").textContent = title;
+  document.title = onlyBoard !== undefined ? "board " + onlyBoard + " \u00B7 " + title : title;
+}
+
+if (onlyBoard !== undefined) document.body.classList.add("single");
 const events = new EventSource("/events");
 events.addEventListener("state", (event) => {
   for (const card of cards.values()) card.remove();
   cards.clear();
   shown.clear();
-  for (const board of JSON.parse(event.data).boards) render(board);
+  const state = JSON.parse(event.data);
+  if (state.round) showRound(state.round);
+  for (const board of state.boards) render(board);
 });
 events.addEventListener("board", (event) => render(JSON.parse(event.data)));
 events.addEventListener("moves", (event) => {

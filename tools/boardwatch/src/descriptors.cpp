@@ -1,7 +1,5 @@
 #include "descriptors.h"
 
-#include <sys/resource.h>
-
 #include <algorithm>
 
 #include "http_server.h"
@@ -19,18 +17,6 @@ constexpr std::size_t descriptorsPerRelay = 4;
 constexpr std::size_t fewestConnections = 8;
 
 }  // namespace
-
-std::size_t raiseDescriptorLimit() {
-    rlimit limit{};
-    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0) return 1024;
-    if (limit.rlim_cur < limit.rlim_max) {
-        rlimit raised = limit;
-        raised.rlim_cur = limit.rlim_max;
-        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0) limit = raised;
-    }
-    if (limit.rlim_cur == RLIM_INFINITY) return static_cast<std::size_t>(-1);
-    return static_cast<std::size_t>(limit.rlim_cur);
-}
 
 std::size_t pageConnectionCap(std::size_t descriptorLimit, std::size_t relays) {
     const std::size_t kept = ownDescriptors + descriptorsPerRelay * relays;

@@ -44,14 +44,14 @@ void HttpServer::onAccepted(const boost::system::error_code& error, boost::asio:
         return;
     }
     boost::system::error_code ignored;
-    PageNames names{socket.local_endpoint(ignored).address(), settings.names};
+    PageAccess access{{socket.local_endpoint(ignored).address(), settings.names}, settings.arbiterToken};
     if (*open < settings.maxConnections) {
-        std::make_shared<HttpSession>(std::move(socket), site, std::move(names), slotIn(open), false)->start();
+        std::make_shared<HttpSession>(std::move(socket), site, std::move(access), slotIn(open), false)->start();
     } else {
         const std::string why = "page: " + std::to_string(*open) + " connections, the most it takes: a new one is turned away";
         if (auto line = refusals.take(why, now)) site.note(*line);
         if (*refusing < maxRefusals) {
-            std::make_shared<HttpSession>(std::move(socket), site, std::move(names), slotIn(refusing), true)->start();
+            std::make_shared<HttpSession>(std::move(socket), site, std::move(access), slotIn(refusing), true)->start();
         }
     }
     accept();

@@ -1,9 +1,10 @@
 #ifndef BOARDWATCH_HTTP_SERVER_H
 #define BOARDWATCH_HTTP_SERVER_H
 
-// The page's web server: the page itself, /state.json and the events that
-// keep the page live. Read-only: it takes GET and HEAD requests, for the
-// page's own names only, and up to a cap of connections at once.
+// The page's web server: the page itself, /state.json, /round.pdn, the
+// events that keep the page live, and the arbiter's results. It takes
+// requests for the page's own names only, and up to a cap of connections
+// at once.
 
 #include <boost/asio/io_context.hpp>
 #include <boost/asio/ip/tcp.hpp>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "note_throttle.h"
+#include "page_answers.h"
 
 namespace boardwatch {
 
@@ -22,15 +24,15 @@ namespace boardwatch {
 using ConnectionSlot = std::shared_ptr<void>;
 
 // What the server shows, on the io_context's thread.
-class Site {
+class Site : public PageContent {
 public:
-    virtual ~Site() = default;
-    virtual std::string stateJson() = 0;
     // The connection of a viewer who asked for the events, its request
     // answered by the event stream.
     virtual void watch(boost::beast::tcp_stream stream, ConnectionSlot slot) = 0;
     // A line for the console.
     virtual void note(const std::string& text) = 0;
+    // A result refused for its token, for the console.
+    virtual void noteRefusedResult(const std::string& text) = 0;
 };
 
 struct PageSettings {
@@ -40,6 +42,8 @@ struct PageSettings {
     // Connections at once, idle ones and viewers alike; beyond it a new
     // one is answered 503 and closed.
     std::size_t maxConnections = 1000;
+    // The arbiter's token for results; empty: none are taken.
+    std::string arbiterToken;
 };
 
 class HttpServer {

@@ -12,15 +12,16 @@ using boost::system::error_code;
 
 }  // namespace
 
-HttpSession::HttpSession(boost::asio::ip::tcp::socket socket, Site& site, PageNames names, ConnectionSlot slot,
+HttpSession::HttpSession(boost::asio::ip::tcp::socket socket, Site& site, PageAccess access, ConnectionSlot slot,
                          bool refusing)
-    : stream(std::move(socket)), site(site), names(std::move(names)), slot(std::move(slot)), refusing(refusing) {}
+    : stream(std::move(socket)), site(site), access(std::move(access)), slot(std::move(slot)), refusing(refusing) {}
 
 void HttpSession::start() { readRequest(); }
 
 void HttpSession::readRequest() {
     parser.emplace();
     parser->header_limit(longestRequestHead);
+    parser->body_limit(longestRequestBody);
     stream.expires_after(refusing ? std::chrono::seconds(refusalLimit) : std::chrono::seconds(idleLimit));
     http::async_read(stream, buffer, *parser, [self = shared_from_this()](const error_code& error, std::size_t) {
         self->onRequest(error);
@@ -36,7 +37,8 @@ void HttpSession::onRequest(const error_code& error) {
     if (refusing) {
         response = busyAnswer(request.version());
     } else {
-        PageAnswer answer = answerRequest(request, names, [this] { return site.stateJson(); });
+        PageAnswer answer = answerRequest(request, access, site);
+        if (!answer.note.empty()) site.noteRefusedResult(answer.note);
         if (answer.events) {
             stream.expires_never();
             site.watch(std::move(stream), std::move(slot));

@@ -24,9 +24,11 @@ public:
     static constexpr std::chrono::seconds refusalLimit{5};
     // A browser's request head is a few hundred bytes.
     static constexpr std::uint32_t longestRequestHead = 8 * 1024;
+    // The one body taken, a result, is three bytes.
+    static constexpr std::uint64_t longestRequestBody = 1024;
 
     // slot: counts the connection while it lives; refusing: beyond the cap.
-    HttpSession(boost::asio::ip::tcp::socket socket, Site& site, PageNames names, ConnectionSlot slot, bool refusing);
+    HttpSession(boost::asio::ip::tcp::socket socket, Site& site, PageAccess access, ConnectionSlot slot, bool refusing);
     void start();
 
 private:
@@ -36,10 +38,10 @@ private:
 
     boost::beast::tcp_stream stream;
     boost::beast::flat_buffer buffer;
-    std::optional<boost::beast::http::request_parser<boost::beast::http::empty_body>> parser;
+    std::optional<boost::beast::http::request_parser<boost::beast::http::string_body>> parser;
     PageResponse response;
     Site& site;
-    const PageNames names;
+    const PageAccess access;
     ConnectionSlot slot;
     const bool refusing;
 };

@@ -1,8 +1,10 @@
 #include "page_answers.h"
 
 #include <algorithm>
+#include <boost/beast/http/empty_body.hpp>
 #include <cctype>
 
+#include "game_record.h"
 #include "page_files.h"
 
 namespace boardwatch {
@@ -27,6 +29,81 @@ ip::address plain(const ip::address& address) {
     return address;
 }
 
+// "/board/12/result" with "/result" as the rest: 12; 0 when the path is
+// no board's.
+int boardOfPath(std::string_view path, std::string_view rest) {
+    const std::string_view prefix = "/board/";
+    if (path.substr(0, prefix.size()) != prefix || path.size() < prefix.size() + rest.size()) return 0;
+    if (path.substr(path.size() - rest.size()) != rest) return 0;
+    const std::string_view number = path.substr(prefix.size(), path.size() - prefix.size() - rest.size());
+    if (number.empty() || number.size() > 4 || number[0] == '0' ||
+        number.find_first_not_of("0123456789") != std::string_view::npos) {
+        return 0;
+    }
+    return std::stoi(std::string(number));
+}
+
+std::string_view trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t\r\n");
+    if (first == std::string_view::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t\r\n") - first + 1);
+}
+
+// POST /board/N/result: the token first, so that nothing about the boards
+// is told without it.
+void answerResult(const PageRequest& request, int board, const PageAccess& access, PageContent& content,
+                  PageAnswer& answer) {
+    PageResponse& response = answer.response;
+    if (access.arbiterToken.empty()) {
+        setText(response, http::status::forbidden,
+                "boardwatch takes no results here: start it with --arbiter-token-file FILE\n");
+        return;
+    }
+    const auto authorization = request.find(http::field::authorization);
+    const std::string_view given = authorization == request.end()
+                                       ? std::string_view()
+                                       : std::string_view(authorization->value().data(), authorization->value().size());
+    if (!bearsToken(given, access.arbiterToken)) {
+        setText(response, http::status::unauthorized, "a result needs the header Authorization: Bearer TOKEN\n");
+        response.set(http::field::www_authenticate, "Bearer realm=\"boardwatch\"");
+        answer.note = "page: a result for board " + std::to_string(board) +
+                      (authorization == request.end() ? " came without a token" : " came with a wrong token") +
+                      ": refused";
+        return;
+    }
+    if (!content.hasBoard(board)) {
+        setText(response, http::status::not_found, "no board " + std::to_string(board) + " in this round\n");
+        return;
+    }
+    const std::string result(trimmed(request.body()));
+    if (!isResult(result)) {
+        setText(response, http::status::bad_request, "a result is 2-0, 1-1, 0-2, or * for none\n");
+        return;
+    }
+    const std::string refusal = content.enterResult(board, result);
+    if (!refusal.empty()) {
+        setText(response, http::status::conflict, "board " + std::to_string(board) + ": " + refusal + "\n");
+        return;
+    }
+    setText(response, http::status::ok, "board " + std::to_string(board) + ": " + result + "\n");
+}
+
+void answerRoundPdn(const PageRequest& request, PageContent& content, PageResponse& response) {
+    const RoundPdn& round = content.roundPdn();
+    response.set(http::field::etag, round.etag);
+    const auto known = request.find(http::field::if_none_match);
+    if (known != request.end()) {
+        const std::string_view tags(known->value().data(), known->value().size());
+        if (tags == "*" || tags.find(round.etag) != std::string_view::npos) {
+            response.result(http::status::not_modified);
+            return;
+        }
+    }
+    response.result(http::status::ok);
+    response.set(http::field::content_type, "text/plain; charset=utf-8");
+    response.body() = round.text;
+}
+
 }  // namespace
 
 bool hostNamesPage(std::string_view host, const PageNames& page) {
@@ -49,7 +126,23 @@ bool hostNamesPage(std::string_view host, const PageNames& page) {
     return std::find(page.names.begin(), page.names.end(), lower) != page.names.end();
 }
 
-PageAnswer answerRequest(const PageRequest& request, const PageNames& page, const std::function<std::string()>& state) {
+bool bearsToken(std::string_view authorization, const std::string& token) {
+    const std::string_view scheme = "Bearer ";
+    const bool bearer = authorization.size() > scheme.size() &&
+                        std::equal(scheme.begin(), scheme.end(), authorization.begin(), [](char a, char b) {
+                            return std::tolower(static_cast<unsigned char>(a)) == std::tolower(static_cast<unsigned char>(b));
+                        });
+    const std::string_view given = bearer ? trimmed(authorization.substr(scheme.size())) : std::string_view();
+    // Every byte of the token is compared, whatever the given one holds.
+    volatile unsigned char difference = given.size() == token.size() && bearer && !token.empty() ? 0 : 1;
+    for (std::size_t i = 0; i < token.size(); ++i) {
+        const char byte = i < given.size() ? given[i] : '\0';
+        difference = static_cast<unsigned char>(difference | static_cast<unsigned char>(byte ^ token[i]));
+    }
+    return difference == 0;
+}
+
+PageAnswer answerRequest(const PageRequest& request, const PageAccess& access, PageContent& content) {
     PageAnswer answer;
     PageResponse& response = answer.response;
     response.version(request.version());
@@ -59,18 +152,28 @@ PageAnswer answerRequest(const PageRequest& request, const PageNames& page, cons
     const std::string_view target(request.target().data(), request.target().size());
     const std::string_view path = target.substr(0, target.find('?'));
     const bool head = request.method() == http::verb::head;
+    const bool reading = request.method() == http::verb::get || head;
     const auto host = request.find(http::field::host);
+    const int resultBoard = boardOfPath(path, "/result");
+    const int shownBoard = boardOfPath(path, "");
     const PageFile* file = findPageFile(path);
-    if (request.method() != http::verb::get && !head) {
-        setText(response, http::status::method_not_allowed, "boardwatch only shows: GET and HEAD are the methods it takes\n");
+    if (shownBoard > 0 && content.hasBoard(shownBoard)) file = findPageFile("/");
+    if (resultBoard > 0 && request.method() != http::verb::post) {
+        setText(response, http::status::method_not_allowed, "a result is sent with POST\n");
+        response.set(http::field::allow, "POST");
+    } else if (resultBoard == 0 && !reading) {
+        setText(response, http::status::method_not_allowed,
+                "boardwatch only shows here: GET and HEAD are the methods it takes\n");
         response.set(http::field::allow, "GET, HEAD");
     } else if (host == request.end() && request.version() >= 11) {
         setText(response, http::status::bad_request, "a request of HTTP/1.1 names its host\n");
         response.keep_alive(false);
-    } else if (host != request.end() && !hostNamesPage({host->value().data(), host->value().size()}, page)) {
+    } else if (host != request.end() && !hostNamesPage({host->value().data(), host->value().size()}, access.names)) {
         setText(response, http::status::forbidden,
                 "this page is not served under that name: boardwatch --host NAME adds one\n");
         response.keep_alive(false);
+    } else if (resultBoard > 0) {
+        answerResult(request, resultBoard, access, content, answer);
     } else if (path == "/events" && !head) {
         answer.events = true;
         return answer;
@@ -80,14 +183,22 @@ PageAnswer answerRequest(const PageRequest& request, const PageNames& page, cons
     } else if (path == "/state.json") {
         response.result(http::status::ok);
         response.set(http::field::content_type, "application/json");
-        response.body() = state();
+        response.body() = content.stateJson();
+    } else if (path == "/round.pdn") {
+        answerRoundPdn(request, content, response);
     } else if (file) {
         response.result(http::status::ok);
         response.set(http::field::content_type, std::string(file->type));
         response.set("Content-Security-Policy", contentPolicy);
         response.body() = std::string(file->body);
     } else {
-        setText(response, http::status::not_found, "no such page: the boards are at /, their state at /state.json\n");
+        setText(response, http::status::not_found,
+                "no such page: the boards are at /, one at /board/N, their state at /state.json, the round's games "
+                "at /round.pdn\n");
+    }
+    if (response.result() == http::status::not_modified) {
+        response.body().clear();
+        return answer;
     }
     response.prepare_payload();
     if (head) {

@@ -1,14 +1,9 @@
 #include "pdn_writer.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
+#include "game_file.h"
 
 #include <algorithm>
-#include <cctype>
-#include <cerrno>
 #include <condition_variable>
-#include <cstring>
 #include <map>
 #include <mutex>
 #include <optional>
@@ -20,41 +15,10 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 
-std::string digitsOf(const std::string& text) {
-    std::string digits;
-    for (char c : text) {
-        if (std::isdigit(static_cast<unsigned char>(c))) digits += c;
-    }
-    return digits;
-}
-
-// Never blocks on what another program put under a game's name: a FIFO
-// opens at once, to be refused as no regular file, and a link is not
-// followed.
-constexpr int openFlags = O_WRONLY | O_CLOEXEC | O_NOFOLLOW | O_NONBLOCK;
-
 // Names taken by files of earlier runs or games begun in the same second.
 constexpr int mostNamesTried = 1000;
 
 }  // namespace
-
-std::string fileNameOf(const std::string& board, const Stamp& began) {
-    std::string name;
-    for (char c : board) {
-        const bool kept = std::isalnum(static_cast<unsigned char>(c)) || c == '.' || c == '-' || c == '_';
-        name += kept ? c : '-';
-    }
-    return name + "-" + digitsOf(began.date) + "-" + digitsOf(began.time);
-}
-
-std::string checkFolder(const std::string& folder) {
-    std::string probe = folder + "/.boardwatch-probe-XXXXXX";
-    const int made = ::mkstemp(probe.data());
-    if (made < 0) return "cannot write in " + folder + ": " + std::strerror(errno);
-    ::close(made);
-    ::unlink(probe.c_str());
-    return "";
-}
 
 // One game's file.
 struct GameFile {
@@ -70,7 +34,7 @@ struct GameFile {
 
     // The writer thread's alone.
     std::string name;
-    int descriptor = -1;
+    FileHandle handle = noFile;
     std::optional<std::string> onDisk;  // what the file holds, when that is known
 
     bool behind() const { return written != wanted; }
@@ -81,7 +45,7 @@ struct PdnWriter::State {
         : folder(std::move(folder)), console(console), fileMade(std::move(fileMade)) {}
     ~State() {
         for (auto& entry : files) {
-            if (entry.second.descriptor >= 0) ::close(entry.second.descriptor);
+            closeGameFile(entry.second.handle);
         }
     }
 
@@ -159,7 +123,7 @@ void PdnWriter::State::run() {
             }
         }
         if (file.closing && !file.behind()) {
-            if (file.descriptor >= 0) ::close(file.descriptor);
+            closeGameFile(file.handle);
             files.erase(next);
         }
         settled.notify_all();
@@ -169,45 +133,33 @@ void PdnWriter::State::run() {
 }
 
 std::string PdnWriter::State::open(GameFile& file, bool& made) {
+    std::string why;
     if (file.name.empty()) {
         for (int number = 1; number <= mostNamesTried; ++number) {
             const std::string name = file.baseName + (number == 1 ? "" : "-" + std::to_string(number)) + ".pdn";
-            file.descriptor = ::open(path(name).c_str(), openFlags | O_CREAT | O_EXCL, 0644);
-            if (file.descriptor >= 0) {
+            const Creation creation = createGameFile(path(name), file.handle, why);
+            if (creation == Creation::Made) {
                 file.name = name;
                 file.onDisk = "";
                 made = true;
                 return "";
             }
-            if (errno != EEXIST) return std::strerror(errno);
+            if (creation == Creation::Failed) return why;
         }
         return "every name up to -" + std::to_string(mostNamesTried) + ".pdn is taken";
     }
-    // Again after a failure: the file may have gone, or be a stranger now.
-    file.descriptor = ::open(path(file.name).c_str(), openFlags | O_CREAT, 0644);
-    if (file.descriptor < 0) return std::strerror(errno);
-    struct stat status {};
-    if (::fstat(file.descriptor, &status) != 0 || !S_ISREG(status.st_mode)) {
-        ::close(file.descriptor);
-        file.descriptor = -1;
-        return "it is no regular file";
-    }
+    // Again after a failure, or a game taken up from an earlier run: the
+    // file may have gone, or be a stranger now.
+    if (!reopenGameFile(path(file.name), file.handle, why)) return why;
     file.onDisk.reset();
     return "";
 }
 
 std::string PdnWriter::State::bringUpToDate(GameFile& file, const std::string& text, bool& made) {
-    if (file.descriptor < 0) {
+    if (file.handle == noFile) {
         const std::string failure = open(file, made);
         if (!failure.empty()) return failure;
     }
-    const auto fail = [&file] {
-        const std::string why = std::strerror(errno);
-        ::close(file.descriptor);
-        file.descriptor = -1;
-        file.onDisk.reset();
-        return why;
-    };
     // From the first byte that differs: for a move, the end of the movetext.
     std::size_t at = 0;
     if (file.onDisk) {
@@ -216,18 +168,13 @@ std::string PdnWriter::State::bringUpToDate(GameFile& file, const std::string& t
             std::mismatch(text.begin(), text.begin() + static_cast<long>(common), file.onDisk->begin()).first -
             text.begin());
     }
-    while (at < text.size()) {
-        const ssize_t written = ::pwrite(file.descriptor, text.data() + at, text.size() - at, static_cast<off_t>(at));
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) {
-            if (written == 0) errno = EIO;
-            return fail();
-        }
-        at += static_cast<std::size_t>(written);
-    }
-    if ((!file.onDisk || file.onDisk->size() > text.size()) &&
-        ::ftruncate(file.descriptor, static_cast<off_t>(text.size())) != 0) {
-        return fail();
+    const bool cut = !file.onDisk || file.onDisk->size() > text.size();
+    std::string why;
+    if (!writeGameFile(file.handle, text, at, cut, why)) {
+        closeGameFile(file.handle);
+        file.handle = noFile;
+        file.onDisk.reset();
+        return why;
     }
     file.onDisk = text;
     return "";
@@ -244,11 +191,16 @@ PdnWriter::~PdnWriter() {
     if (!finished) finish();
 }
 
-void PdnWriter::write(GameId game, const std::string& baseName, std::string text, std::size_t moves) {
+void PdnWriter::write(GameId game, const std::string& baseName, const std::string& fileName, std::string text,
+                      std::size_t moves) {
     std::lock_guard<std::mutex> hold(state->lock);
     if (state->finishing) return;
     GameFile& file = state->files[game];
-    if (file.baseName.empty()) file.baseName = baseName;
+    if (file.baseName.empty()) {
+        file.baseName = baseName;
+        // Before the writer's thread has seen the file: the lock hands it over.
+        file.name = fileName;
+    }
     file.wanted = std::make_shared<const std::string>(std::move(text));
     file.moves = moves;
     state->work.notify_one();

@@ -27,14 +27,6 @@
 
 namespace boardwatch {
 
-// A board's name and a game's start as a file name, without ".pdn":
-// letters, digits, '.', '-' and '_' kept, everything else '-'
-// ("127.0.0.1-50000-COM3-20240501-140322").
-std::string fileNameOf(const std::string& board, const Stamp& began);
-
-// Empty when files can be made in the folder, or why not.
-std::string checkFolder(const std::string& folder);
-
 class PdnWriter {
 public:
     using GameId = std::uint64_t;
@@ -53,8 +45,11 @@ public:
 
     // The game's text as it stands, and its moves in all (for the console).
     // Its file is made the first time: baseName + ".pdn", or "-2.pdn" and so
-    // on when that name is taken. Never waits for the disk.
-    void write(GameId game, const std::string& baseName, std::string text, std::size_t moves);
+    // on when that name is taken; fileName, when given, is the file of a
+    // game taken up from an earlier run, which is written over. Never waits
+    // for the disk.
+    void write(GameId game, const std::string& baseName, const std::string& fileName, std::string text,
+               std::size_t moves);
     // The game is over: its file is let go once it holds the whole game.
     void close(GameId game);
     // Takes no more texts, and gives the disk at most patience to take what

@@ -43,8 +43,12 @@ void RelayClient::connect() {
 
 void RelayClient::onResolved(const error_code& error, const std::vector<boost::asio::ip::tcp::endpoint>& found) {
     if (error || found.empty()) {
-        const std::string why = error ? error.message() : std::string("no address");
-        return drop("cannot find " + address.relay.host + ": " + why, Closure::NameNotFound);
+        const bool unknown = !error || error == boost::asio::error::host_not_found ||
+                             error == boost::asio::error::host_not_found_try_again ||
+                             error == boost::asio::error::no_data;
+        return drop(unknown ? "host not found: " + address.relay.host
+                            : "cannot look up " + address.relay.host + ": " + error.message(),
+                    Closure::NameNotFound);
     }
     boost::asio::async_connect(socket, found, [this, current = connection](const error_code& failure, const auto&) {
         if (current == connection) onConnected(failure);
@@ -52,7 +56,10 @@ void RelayClient::onResolved(const error_code& error, const std::vector<boost::a
 }
 
 void RelayClient::onConnected(const error_code& error) {
-    if (error) return drop(error.message());
+    if (error == boost::asio::error::connection_refused) {
+        return drop("refused: nothing listens on " + address.relay.host + ":" + std::to_string(address.relay.port));
+    }
+    if (error) return drop("cannot connect to " + address.relay.host + ": " + error.message());
     error_code ignored;
     socket.set_option(boost::asio::ip::tcp::no_delay(true), ignored);
     session.opened(Clock::now());

@@ -21,6 +21,7 @@ const std::string askClock = "65";
 const char* nameOf(LinkState state) {
     switch (state) {
         case LinkState::Connecting: return "connecting";
+        case LinkState::Unreachable: return "not reached";
         case LinkState::NameNotFound: return "name not found";
         case LinkState::RelayBusy: return "relay busy";
         case LinkState::NoBoard: return "no board";
@@ -35,6 +36,8 @@ RelaySession::RelaySession(std::string portName, std::string programName)
     : portName(std::move(portName)), programName(std::move(programName)) {}
 
 void RelaySession::opened(Time now) {
+    // A relay that said it is busy is busy until it greets.
+    if (link != LinkState::RelayBusy) link = LinkState::Connecting;
     step = Step::Greeting;
     why = "waiting for the relay's greeting";
     due = now + answerTime;
@@ -59,7 +62,7 @@ RelaySession::Output RelaySession::received(const RelayLine& line, Time now) {
                 // Not a greeting: the waits go on growing.
                 step = Step::Busy;
                 link = LinkState::RelayBusy;
-                why = line.text;
+                why = "refused: " + line.text.substr(std::min(line.text.size(), line.text.find_first_not_of(": ", 5)));
                 due.reset();
                 output.hangUp = true;
                 break;
@@ -148,7 +151,7 @@ std::chrono::milliseconds RelaySession::closed(const std::string& reason, Closur
         // The relay's own word stays: it says why better than the closing.
         link = LinkState::RelayBusy;
     } else {
-        link = how == Closure::NameNotFound ? LinkState::NameNotFound : LinkState::Connecting;
+        link = how == Closure::NameNotFound ? LinkState::NameNotFound : LinkState::Unreachable;
         why = reason;
     }
     const int doublings = std::min(failedConnections++, 5);

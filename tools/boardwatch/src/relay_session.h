@@ -19,6 +19,7 @@ using Time = std::chrono::steady_clock::time_point;
 
 enum class LinkState {
     Connecting,       // no connection to the relay yet, or no answer on it
+    Unreachable,      // the relay refused the connection, or it failed or ended; tried again
     NameNotFound,     // the relay's host name does not resolve
     RelayBusy,        // the relay serves another program
     NoBoard,          // the relay cannot open the board's port
@@ -27,7 +28,7 @@ enum class LinkState {
     BoardLost,        // the board's link failed (a pulled cable); asking until it answers
 };
 
-const char* nameOf(LinkState state);  // "connecting", "name not found", "relay busy", "no board", ...
+const char* nameOf(LinkState state);  // "connecting", "not reached", "name not found", "relay busy", ...
 
 // How a connection to the relay ended, or why none was made.
 enum class Closure {

@@ -30,6 +30,9 @@ nlohmann::json boardJson(const WatchedBoard& board, std::size_t id) {
     const bool seen = tracker.status() != draughts::MoveTracker::Status::NoBoard;
     nlohmann::json json{
         {"id", id},
+        {"number", board.label().number},
+        {"white", board.label().white},
+        {"black", board.label().black},
         {"relay", board.name()},
         {"link", nameOf(board.link())},
         {"linkDetail", board.linkDetail()},
@@ -73,7 +76,12 @@ nlohmann::json clockJson(const WatchedBoard& board, std::size_t id) {
 nlohmann::json stateJson(const std::vector<WatchedBoard>& boards) {
     nlohmann::json list = nlohmann::json::array();
     for (std::size_t id = 0; id < boards.size(); ++id) list.push_back(boardJson(boards[id], id));
-    return {{"boards", std::move(list)}};
+    nlohmann::json json{{"boards", std::move(list)}};
+    if (!boards.empty()) {
+        const RoundTags& round = boards.front().round();
+        json["round"] = {{"event", round.event}, {"site", round.site}, {"date", round.date}, {"round", round.round}};
+    }
+    return json;
 }
 
 std::string jsonText(const nlohmann::json& json, int indent) {

@@ -10,7 +10,8 @@
 
 namespace boardwatch {
 
-// {"id" (its place in the list), "relay", "link", "linkDetail", "status", "position" (FEN), "board" (50
+// {"id" (its place in the list), "number" (the board's in the hall),
+// "white", "black", "relay", "link", "linkDetail", "status", "position" (FEN), "board" (50
 // letters), "start" (FEN), "moves", "result", "clock", "file"}
 nlohmann::json boardJson(const WatchedBoard& board, std::size_t id);
 // The moves just added: {"id", "added" (the last `added` moves), "count"
@@ -18,7 +19,7 @@ nlohmann::json boardJson(const WatchedBoard& board, std::size_t id);
 nlohmann::json movesJson(const WatchedBoard& board, std::size_t id, std::size_t added);
 // {"id", "white", "black"}, or white and black null without a clock.
 nlohmann::json clockJson(const WatchedBoard& board, std::size_t id);
-// {"boards": [...]}
+// {"round": {"event", "site", "date", "round"}, "boards": [...]}
 nlohmann::json stateJson(const std::vector<WatchedBoard>& boards);
 
 // JSON as text. Every text in it is valid UTF-8 already (a relay's lines

@@ -26,7 +26,7 @@ TEST(PdnWriter, AppendsEachMoveAndTakesAnotherNameThanAStrangersFifo) {
     });
     const std::string file = folder.path("b-1-2.pdn");
     const auto writes = [&](const std::string& text, const std::string& expected) {
-        writer.write(7, "b-1", text, 1);
+        writer.write(7, "b-1", "", text, 1);
         return waitUntil([&] { return readFile(file) == expected; }, 10s);
     };
     ASSERT_TRUE(writes("[Result \"*\"]\n\n1. 32-28 *\n", "[Result \"*\"]\n\n1. 32-28 *\n"));

@@ -55,12 +55,13 @@ TEST_F(WatchedGame, ARelayThatServesAnotherProgramIsShownBusyAndAskedLessAndLess
     FakeRelay relay([&](FakeRelay::Connection& connection) { connection.send(busy); });
     startWatch({relayAt(relay, "COM3")});
     ASSERT_TRUE(waitUntil([&] { return board()["link"] == "relay busy"; })) << watch->console();
-    EXPECT_EQ(board()["linkDetail"], busy);
+    EXPECT_EQ(board()["linkDetail"], "refused: another Draughts program is connected");
     // Tries at 0, 1, 3 and 7 s, and on, up to every 30 s: not every second.
     std::this_thread::sleep_for(6s);
     EXPECT_GE(relay.connections(), 2u);
     EXPECT_LE(relay.connections(), 4u);
-    EXPECT_EQ(countOf(watch->console(), ": relay busy: " + busy), 1u) << watch->console();
+    EXPECT_EQ(countOf(watch->console(), "board 1: relay busy: refused: another Draughts program is connected"), 1u)
+        << watch->console();
 }
 
 TEST_F(WatchedGame, ANameThatHangsOrIsNotFoundHoldsUpNoOtherRelay) {
@@ -80,7 +81,7 @@ TEST_F(WatchedGame, ANameThatHangsOrIsNotFoundHoldsUpNoOtherRelay) {
     EXPECT_EQ(state["boards"][0]["link"], "connecting");
     EXPECT_EQ(state["boards"][1]["link"], "name not found");
     // Once, however often it was tried.
-    EXPECT_EQ(countOf(watch->console(), "board.nothere:50000/COM3: name not found: cannot find board.nothere"), 1u)
+    EXPECT_EQ(countOf(watch->console(), "board 2: name not found: host not found: board.nothere"), 1u)
         << watch->console();
 }
 

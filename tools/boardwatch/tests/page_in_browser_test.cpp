@@ -1,77 +1,85 @@
-// The page in a real browser: Chromium, headless, loads it before the game
-// begins and keeps it open while boardsim plays; what it shows at the end
-// came through the page's events. boardwatch is then stopped, which ends
-// the event stream and lets the browser's virtual time run out, and the
-// browser writes out the page as it stands.
+// The page in a real browser while it is live: Chromium, headless, driven
+// through its DevTools protocol, loads it before the game begins and is
+// asked what it shows while boardsim plays and the event stream stays
+// open: the players, the moves with the last one marked in the list and on
+// the diagram, the position; eight boards on a hall's screen without
+// scrolling, a phone's width, and one board alone.
 #include <unistd.h>
 
 #include <draughts/fen.h>
 
+#include "browser_page.h"
 #include "watch_processes.h"
 
 namespace watchtest {
 namespace {
 
-const char* const chromium = "/usr/bin/chromium";
+using testing_support::BrowserPage;
 
-// The browser with a home and a profile of its own (it runs as nobody too),
-// without the sandbox (it runs as root too) and without reaching out.
-std::unique_ptr<ChildProcess> loadPage(const std::string& home, const std::string& url) {
-    const std::string script =
-        "HOME=\"$1\" exec " + std::string(chromium) +
-        " --headless --no-sandbox --disable-gpu --disable-background-networking --disable-component-update"
-        " --disable-sync --no-first-run --disable-default-apps --user-data-dir=\"$1/profile\""
-        " --virtual-time-budget=5000 --dump-dom \"$2\" 2>/dev/null";
-    return std::make_unique<ChildProcess>(std::vector<std::string>{"/bin/sh", "-c", script, "sh", home, url});
-}
+// What the page shows of its first card.
+const char* const firstCard = R"(JSON.stringify((() => {
+  const card = document.querySelector(".board");
+  if (!card) return null;
+  return {
+    title: card.querySelector("h2").textContent,
+    moves: [...card.querySelectorAll(".move")].map((m) => m.textContent),
+    last: [...card.querySelectorAll(".move.last")].map((m) => m.textContent),
+    marked: [...card.querySelectorAll(".last-move")].map((r) => Number(r.dataset.square)),
+    pieces: [...card.querySelectorAll(".piece")].map((p) => [Number(p.dataset.square), p.dataset.piece]),
+    cards: document.querySelectorAll(".board").length,
+  };
+})()))";
 
-// The values of an attribute in the page's text, in order.
-std::vector<std::string> valuesOf(const std::string& page, const std::string& attribute) {
-    std::vector<std::string> values;
-    const std::string start = attribute + "=\"";
-    for (std::size_t at = page.find(start); at != std::string::npos; at = page.find(start, at + 1)) {
-        const std::size_t from = at + start.size();
-        values.push_back(page.substr(from, page.find('"', from) - from));
+const char* const fitsTheWindow = R"((() => {
+  const page = document.documentElement;
+  const cards = [...document.querySelectorAll(".board")];
+  return page.scrollWidth <= innerWidth && page.scrollHeight <= innerHeight &&
+         cards.every((card) => card.getBoundingClientRect().bottom <= innerHeight);
+})())";
+
+TEST_F(WatchedGame, TheLivePageShowsThePlayersTheMovesAndTheLastMoveOnEveryScreen) {
+    if (::access(BrowserPage::chromium, X_OK) != 0) GTEST_SKIP() << "no chromium (scripts/setup.sh installs it)";
+    std::string rows = "board,relay,white,black\n1,127.0.0.1:" + std::to_string(relayPort) + "/COM3,Jansen,de Vries\n";
+    const int nobody = freeTcpPort();
+    for (int board = 2; board <= 8; ++board) {
+        rows += std::to_string(board) + ",127.0.0.1:" + std::to_string(nobody) + "/COM" + std::to_string(board) + ",A,B\n";
     }
-    return values;
-}
-
-std::vector<std::string> movesShown(const std::string& page) {
-    std::vector<std::string> moves;
-    const std::string start = "<span class=\"move\">";
-    for (std::size_t at = page.find(start); at != std::string::npos; at = page.find(start, at + 1)) {
-        const std::size_t from = at + start.size();
-        moves.push_back(page.substr(from, page.find('<', from) - from));
-    }
-    return moves;
-}
-
-TEST_F(WatchedGame, TheBrowserShowsTheFinalPositionAndTheMoves) {
-    if (::access(chromium, X_OK) != 0) GTEST_SKIP() << "no " << chromium << " (scripts/setup.sh installs it)";
-    startWatch();
+    startWatch({"--round", scratch.write("round.csv", rows)});
+    const std::string address = "http://127.0.0.1:" + std::to_string(pagePort);
     const ScratchFolder home;
-    const auto browser = loadPage(home.path(), "http://127.0.0.1:" + std::to_string(pagePort) + "/");
+    BrowserPage page(home.path(), 1920, 1080);
+    page.open(address + "/");
     ASSERT_TRUE(watch->waitForConsole("page: 1 watching", 60s)) << watch->console();
 
     startBoardsimPlayingTheGame();
     startRelay();
-    ASSERT_TRUE(waitForMoves(gameMoves.size())) << watch->console();
-    // The page hears of the last move within 100 ms; ten times that is
-    // left before boardwatch stops.
-    std::this_thread::sleep_for(1s);
-    watch.reset();
-    ASSERT_TRUE(browser->waitForExit(90s)) << "the browser did not write out the page";
-
-    const std::string page = browser->consoleAtEnd();
-    EXPECT_EQ(movesShown(page), gameMoves) << page;
-    const std::vector<std::string> squares = valuesOf(page, "data-square"), pieces = valuesOf(page, "data-piece");
-    ASSERT_EQ(squares.size(), pieces.size());
-    draughts::Position shown = draughts::Position::empty();
-    for (std::size_t i = 0; i < squares.size(); ++i) {
-        shown.put(std::stoi(squares[i]), draughts::pieceOfLetter(pieces[i][0]).value_or(draughts::Piece::None));
+    nlohmann::json shown;
+    ASSERT_TRUE(waitUntil([&] {
+        shown = nlohmann::json::parse(page.evaluate(firstCard).get<std::string>());
+        return shown.is_object() && shown["moves"].size() == gameMoves.size();
+    })) << shown;
+    EXPECT_EQ(shown["title"], "1Jansen \u2013 de Vries");
+    EXPECT_EQ(shown["moves"].get<std::vector<std::string>>(), gameMoves);
+    EXPECT_EQ(shown["last"], nlohmann::json::array({"17x48"}));
+    EXPECT_EQ(shown["marked"], nlohmann::json::array({17, 48}));
+    draughts::Position position = draughts::Position::empty();
+    for (const auto& piece : shown["pieces"]) {
+        position.put(piece[0].get<int>(),
+                     draughts::pieceOfLetter(piece[1].get<std::string>()[0]).value_or(draughts::Piece::None));
     }
-    shown.setToMove(draughts::Side::White);
-    EXPECT_EQ(draughts::fenOf(shown), gameEnd);
+    position.setToMove(draughts::Side::White);
+    EXPECT_EQ(draughts::fenOf(position), gameEnd);
+    EXPECT_EQ(shown["cards"], 8);
+    EXPECT_TRUE(page.evaluate(fitsTheWindow)) << "eight boards fit 1920x1080";
+    page.resize(390, 844);
+    EXPECT_TRUE(page.evaluate("document.documentElement.scrollWidth <= innerWidth")) << "a phone's width";
+
+    page.open(address + "/board/1");
+    ASSERT_TRUE(waitUntil([&] {
+        shown = nlohmann::json::parse(page.evaluate(firstCard).get<std::string>());
+        return shown.is_object() && shown["moves"].size() == gameMoves.size();
+    })) << shown;
+    EXPECT_EQ(shown["cards"], 1);
 }
 
 }  // namespace

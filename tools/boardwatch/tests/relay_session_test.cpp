@@ -118,7 +118,7 @@ TEST(Relay, WaitsLongerWhileTheRelayStaysAwayOrBusyAndAfreshOnceItGreets) {
         EXPECT_TRUE(session.received(readRelayLine(busy), Time{}).hangUp);
         delays.push_back(session.closed("no answer from the relay"));
         EXPECT_EQ(session.state(), LinkState::RelayBusy);
-        EXPECT_EQ(session.detail(), busy);
+        EXPECT_EQ(session.detail(), "refused: another Draughts program is connected");
     }
     EXPECT_EQ(delays, (std::vector<std::chrono::milliseconds>{30s, 30s, 30s, 30s}));
     session.opened(Time{});
@@ -150,7 +150,7 @@ TEST(RelayLines, AreReadAsTheRelaySendsThem) {
 
 TEST(CommandLine, TakesRelaysAndSaysWhatIsWrong) {
     const std::vector<std::pair<std::vector<std::string>, std::string>> refused{
-        {{}, "no relay to follow"},
+        {{}, "no relay to follow: give --round FILE or relays"},
         {{"127.0.0.1:50000"}, "'127.0.0.1:50000' is no HOST:PORT/COMn (for example 127.0.0.1:50000/COM3)"},
         {{"127.0.0.1:50000/COM0"}, "'127.0.0.1:50000/COM0' is no HOST:PORT/COMn (for example 127.0.0.1:50000/COM3)"},
         {{"127.0.0.1:0/COM3"}, "'127.0.0.1:0/COM3': a relay listens on a port from 1 to 65535"},
@@ -158,10 +158,11 @@ TEST(CommandLine, TakesRelaysAndSaysWhatIsWrong) {
         {{"--http"}, "--http needs a value"},
         {{"--http", "x:99999", "h:1/COM1"}, "'x:99999': the port is a number from 0 to 65535"},
         {{"--bogus", "h:1/COM1"}, "unknown option '--bogus'"},
-        {{"--help=yes"}, "--help takes no value"},
         {{"h\x1b[2J:1/COM1"}, "'h\x1b[2J:1': a host is written in printable ASCII"},
         {{"--host", "evil.example:80", "h:1/COM1"},
-         "--host 'evil.example:80': give a host name, as the browser's address shows it"}};
+         "--host 'evil.example:80': give a host name, as the browser's address shows it"},
+        {{"--date", "9.12.2026", "h:1/COM1"}, "--date '9.12.2026': write the date as YYYY.MM.DD, 2026.12.09"},
+        {{"--event", "a\nb", "h:1/COM1"}, "--event holds a line break or another control character"}};
     for (const auto& [words, message] : refused) {
         std::string error;
         EXPECT_FALSE(parseOptions(words, error));
@@ -170,7 +171,8 @@ TEST(CommandLine, TakesRelaysAndSaysWhatIsWrong) {
     std::string error;
     const std::optional<Options> options =
         parseOptions({"--http=[::1]:0", "--pdn", "games", "hall-3:50000/COM3", "[fe80::1]:50001/COM12", "--host",
-                      "Hall.Example", "--host=watch", "HALL-3:50000/com3"},
+                      "Hall.Example", "--host=watch", "HALL-3:50000/com3", "--round", "r3.csv", "--event", " Open ",
+                      "--round-tag=3", "--date", "2026.12.09"},
                      error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->http.host, "::1");
@@ -182,6 +184,11 @@ TEST(CommandLine, TakesRelaysAndSaysWhatIsWrong) {
     EXPECT_EQ(options->relays[1].portName, "COM12");
     EXPECT_EQ(options->relays[1].text, "[fe80::1]:50001/COM12");
     EXPECT_EQ(options->pageNames, (std::vector<std::string>{"hall.example", "watch"}));
+    EXPECT_EQ(options->roundFile, "r3.csv");
+    EXPECT_EQ(options->round.event, "Open");
+    EXPECT_EQ(options->round.site, "?");
+    EXPECT_EQ(options->round.round, "3");
+    EXPECT_EQ(options->round.date, "2026.12.09");
     // The same board in other letters is followed once, and the console says so.
     EXPECT_EQ(options->notes,
               (std::vector<std::string>{"HALL-3:50000/com3 is the board hall-3:50000/COM3 again: followed once"}));
