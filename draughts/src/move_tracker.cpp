@@ -97,10 +97,7 @@ void MoveTracker::setKnown(const Position& position, bool sideIsKnown) {
 
 bool MoveTracker::takeUp(const Position& position) {
     if (!seen || strange.any() || !samePieces(crowned(board), position)) return false;
-    setKnown(position, true);
-    settled = true;
-    last.reset();
-    state = Status::InPosition;
+    follow(position);
     return true;
 }
 
