@@ -1,7 +1,6 @@
 #include "tcp_board_port.h"
 
 #include <boost/asio/post.hpp>
-#include <boost/asio/write.hpp>
 
 #include "host_lookup.h"
 #include "tcp_board_name.h"
@@ -24,7 +23,7 @@ PortOpening TcpBoardPort::open(const std::string& name, boost::asio::io_context&
         return opening;
     }
     std::shared_ptr<TcpBoardPort> port(new TcpBoardPort(loop));
-    boost::asio::ip::tcp::socket& socket = port->socket;
+    boost::asio::ip::tcp::socket& socket = port->stream;
     const auto deadline = std::chrono::steady_clock::now() + connectPatience;
     // Each address in turn ("localhost" is ::1, then 127.0.0.1), up to the
     // first that takes us; the last one's answer says why none did.
@@ -72,50 +71,24 @@ std::string TcpBoardPort::farewellText(const std::vector<unsigned char>& said) {
 TcpBoardPort::~TcpBoardPort() { close(); }
 
 void TcpBoardPort::startReading(Reader& portReader) {
+    if (early.empty()) return StreamBoardPort::startReading(portReader);
     reader = &portReader;
-    if (early.empty()) return readNext();
-    boost::asio::post(socket.get_executor(), [self = shared_from_this()] {
-        if (!self->socket.is_open()) return;
-        const std::vector<unsigned char> bytes = std::move(self->early);
-        self->early.clear();
-        self->reader->received(bytes.data(), bytes.size());
-        if (self->socket.is_open()) self->readNext();
+    boost::asio::post(stream.get_executor(), [self = shared_from_this(), this] {
+        if (!stream.is_open()) return;
+        const std::vector<unsigned char> bytes = std::move(early);
+        early.clear();
+        deliver(bytes.data(), bytes.size());
     });
 }
 
-void TcpBoardPort::readNext() {
-    socket.async_read_some(boost::asio::buffer(readBuffer),
-                           [self = shared_from_this()](const boost::system::error_code& error, std::size_t size) {
-                               self->onRead(error, size);
-                           });
-}
-
-void TcpBoardPort::onRead(const boost::system::error_code& error, std::size_t size) {
-    // Closed by the owner: the read it cut short is no news.
-    if (!socket.is_open()) return;
-    if (error) {
-        reader->readFailed(error);
-        return;
-    }
-    reader->received(readBuffer.data(), size);
-    // The reader may have closed the port.
-    if (socket.is_open()) readNext();
-}
-
-void TcpBoardPort::write(const unsigned char* bytes, std::size_t count, WriteDone done) {
-    boost::asio::async_write(socket, boost::asio::buffer(bytes, count),
-                             [self = shared_from_this(), done = std::move(done)](const boost::system::error_code& error,
-                                                                                 std::size_t) { done(error); });
-}
-
 std::size_t TcpBoardPort::writeNow(const unsigned char* bytes, std::size_t count) {
-    return sendNow(socket.native_handle(), bytes, count);
+    return sendNow(stream.native_handle(), bytes, count);
 }
 
 void TcpBoardPort::close() {
-    if (!socket.is_open()) return;
+    if (!stream.is_open()) return;
     boost::system::error_code ignored;
-    socket.close(ignored);
+    stream.close(ignored);
 }
 
 }  // namespace krvEBLowLevel

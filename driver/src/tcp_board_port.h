@@ -1,12 +1,11 @@
 #ifndef BOARDIO_TCP_BOARD_PORT_H
 #define BOARDIO_TCP_BOARD_PORT_H
 
-#include <array>
 #include <boost/asio/ip/tcp.hpp>
 #include <chrono>
 #include <vector>
 
-#include "board_port.h"
+#include "stream_board_port.h"
 
 namespace krvEBLowLevel {
 
@@ -14,7 +13,7 @@ namespace krvEBLowLevel {
 // small computer serves on the network (ser2net), or a virtual board. The
 // bytes are the serial line's, unchanged both ways; an end of the connection
 // is a pulled cable.
-class TcpBoardPort final : public BoardPort, public std::enable_shared_from_this<TcpBoardPort> {
+class TcpBoardPort final : public StreamBoardPort<boost::asio::ip::tcp::socket> {
 public:
     // How long opening waits for the name's lookup, and then for the
     // connection: opening runs on the caller's thread, and reopening on the
@@ -36,22 +35,15 @@ public:
     ~TcpBoardPort() override;
 
     void startReading(Reader& reader) override;
-    void write(const unsigned char* bytes, std::size_t count, WriteDone done) override;
     std::size_t writeNow(const unsigned char* bytes, std::size_t count) override;
     void close() override;
 
 private:
-    explicit TcpBoardPort(boost::asio::io_context& loop) : socket(loop) {}
+    explicit TcpBoardPort(boost::asio::io_context& loop) : StreamBoardPort(loop) {}
 
-    void readNext();
-    void onRead(const boost::system::error_code& error, std::size_t size);
-
-    boost::asio::ip::tcp::socket socket;
     // What the board sent while the connection settled, read before anything
     // else.
     std::vector<unsigned char> early;
-    Reader* reader = nullptr;
-    std::array<unsigned char, 4096> readBuffer{};
 };
 
 }  // namespace krvEBLowLevel
