@@ -8,7 +8,6 @@
 
 namespace krvEBLowLevel {
 
-
 PortOpening TcpBoardPort::open(const std::string& name, boost::asio::io_context& loop) {
     PortOpening opening;
     const std::optional<TcpBoardName> board = readTcpBoardName(name, opening.error);

@@ -101,8 +101,8 @@ void LowLevelDriverDemo::openConnection() {
     connected = true;
     writeConsole(str(boost::format("--connect to board, serial port: '%1%'\n") % programTextForLog(port)));
     const bool overTcp = namesTcpBoard(device);
-    writeConsole(str(boost::format(overTcp ? "--board over TCP: '%1%'\n" : "--serial device: '%1%'\n") %
-                     escapedForLog(device)));
+    writeConsole(
+        str(boost::format(overTcp ? "--board over TCP: '%1%'\n" : "--serial device: '%1%'\n") % escapedForLog(device)));
     driver = makeDriver(device);
     driver->attach(this);
     // Before the port opens: it hears the link from the opening on.

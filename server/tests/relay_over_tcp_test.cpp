@@ -192,14 +192,15 @@ TEST_F(RelayOverTcp, OnlyTheOperatorNamesABoardAndEveryFailureToReachOneIsNamed)
     ServedBoard served(ServedBoard::Server::boardsim, freeTcpPort());
     ASSERT_NO_FATAL_FAILURE(served.startBoard());
     const std::string closed = "127.0.0.1:" + std::to_string(freeTcpPort());
-    ASSERT_NO_FATAL_FAILURE(startRelay({"--map", "COM3=tcp:" + closed, "--map", "COM4=tcp:board.invalid:3333", "--map",
-                                        "COM5=tcp:board.invalid", "--map", "COM6=" + served.name(),
-                                        std::to_string(port)}));
+    ASSERT_NO_FATAL_FAILURE(
+        startRelay({"--map", "COM3=tcp:" + closed, "--map", "COM4=tcp:board.invalid:3333", "--map",
+                    "COM5=tcp:board.invalid", "--map", "COM6=" + served.name(), std::to_string(port)}));
     const struct {
         std::string line;
         std::string console;
     } cases[] = {
-        {"COM3", "*** error: could not connect to the board of 'COM3': connect to " + closed + ": Connection refused\n"},
+        {"COM3",
+         "*** error: could not connect to the board of 'COM3': connect to " + closed + ": Connection refused\n"},
         // Not found, or whatever else the lookup met: named as a lookup.
         {"COM4", "*** error: could not connect to the board of 'COM4': look up board.invalid:3333: "},
         {"COM5", "*** error: could not connect to the board of 'COM5': tcp:HOST:PORT: no port after the host"},
