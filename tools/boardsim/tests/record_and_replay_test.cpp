@@ -98,11 +98,12 @@ TEST(RecordAndReplay, TheProgramHearsTheSameLinesFromTheReplayAsFromTheSession) 
         ASSERT_EQ(session.program.readLine(10s), std::optional<std::string>("CONN"));
         session.heard.push_back("CONN");
         session.program.sendLine("67");
-        std::optional<Clock::time_point> ask;
+        const Clock::time_point never = Clock::time_point::max();
+        Clock::time_point ask = never;
         for (const auto deadline = Clock::now() + 30s; Clock::now() < deadline;) {
-            if (ask && Clock::now() >= *ask) {
+            if (Clock::now() >= ask) {
                 session.program.sendLine("66");
-                ask.reset();
+                ask = never;
             }
             const std::optional<std::string> line = session.program.readLine(20ms);
             if (!line) continue;
