@@ -12,6 +12,10 @@ if [ ! -r "$source/driver/include/boardio/boardio.h" ]; then
   exit 77
 fi
 
+# Built as an author builds it: without a compiler launcher the developer's
+# own shell may name (ccache, whose cache another user cannot write).
+unset CMAKE_CXX_COMPILER_LAUNCHER CMAKE_C_COMPILER_LAUNCHER
+
 tmp="$(mktemp -d)"
 trap 'rm -rf "$tmp"' EXIT
 

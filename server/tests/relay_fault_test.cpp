@@ -10,6 +10,8 @@
 #include <sstream>
 #include <thread>
 
+#include <gmock/gmock.h>
+
 #include "child_process.h"
 #include "link_test_support.h"
 #include "relay_fixture.h"
@@ -241,7 +243,10 @@ TEST_F(RelayTest, ABoardPulledOutAndPutBackCostsNoRequestAndConnectRequestsTellT
         program->sendLine(line);
         return program->readLine();
     };
-    const std::string readFailed = "ERROR: 255 : 002 Could not read command: asio.misc:2";
+    // The board's side of the terminal closed: the end of input or, when the
+    // hangup comes first, an input/output error.
+    const auto readFailed = testing::AnyOf("ERROR: 255 : 002 Could not read command: asio.misc:2",
+                                           "ERROR: 255 : 002 Could not read command: system:5");
     plugIn();
     startRelay({"--map", "COM3=" + link, std::to_string(port)});
     connectProgram();
@@ -251,7 +256,7 @@ TEST_F(RelayTest, ABoardPulledOutAndPutBackCostsNoRequestAndConnectRequestsTellT
     // Pulled out: asking for the port again is no use while the board is
     // away, and opens it once the board is back.
     pullOut();
-    EXPECT_EQ(program->readLine(), readFailed);
+    EXPECT_THAT(program->readLine(), testing::Optional(readFailed));
     EXPECT_EQ(ask("COM3"), "ERROR");
     plugIn();
     EXPECT_EQ(ask("COM3"), "CONN");
@@ -260,7 +265,7 @@ TEST_F(RelayTest, ABoardPulledOutAndPutBackCostsNoRequestAndConnectRequestsTellT
     // Pulled out and put back: the next request opens the port again itself
     // and reaches the board.
     pullOut();
-    EXPECT_EQ(program->readLine(), readFailed);
+    EXPECT_THAT(program->readLine(), testing::Optional(readFailed));
     plugIn();
     EXPECT_EQ(ask("77"), "01.00");
     EXPECT_EQ(ask("DISC"), "DISCONN");
