@@ -13,8 +13,9 @@ cd "$(dirname "$0")/.."
 # The unprivileged run reads what the build writes.
 umask 022
 
-# Chromium: boardwatch's page is tested in a real browser.
-bash scripts/setup.sh chromium
+# Chromium: boardwatch's page is tested in a real browser; ser2net: the relay
+# is tested with a board behind it.
+bash scripts/setup.sh chromium ser2net
 
 unprivileged=()
 [ "$(id -u)" -ne 0 ] || unprivileged=(setpriv --reuid=nobody --regid=nogroup --clear-groups)

@@ -2,8 +2,9 @@
 #define BOARDIO_BOARD_PORT_H
 
 // The way to the board, whatever carries the bytes: one portable interface,
-// a small file for each transport (serial_board_port.cpp). Framing, the
-// write path and the link's state sit above it and are the same for all.
+// a small file for each transport (serial_board_port.cpp, tcp_board_port.cpp).
+// Framing, the write path and the link's state sit above it and are the same
+// for all.
 
 #include <boost/asio/io_context.hpp>
 #include <boost/system/error_code.hpp>
@@ -54,11 +55,12 @@ public:
 struct PortOpening {
     std::shared_ptr<BoardPort> port;
     boost::system::error_code error;
-    const char* step = "";  // what failed, as "open" or "set_option"
+    std::string step;  // what failed, as "open", "set_option" or "connect to pi.local:3333"
 };
 
-// Opens the port the name stands for, with the board's line settings, for
-// this process alone.
+// Opens the port the name stands for: "tcp:HOST:PORT" connects to a board
+// served over TCP; any other name is a serial port, opened with the board's
+// line settings for this process alone.
 PortOpening openBoardPort(const std::string& name, boost::asio::io_context& loop);
 
 }  // namespace krvEBLowLevel

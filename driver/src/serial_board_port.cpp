@@ -1,7 +1,5 @@
 #include "serial_board_port.h"
 
-#include <boost/asio/write.hpp>
-
 #include "port_exclusive.h"
 #include "port_write_now.h"
 
@@ -10,7 +8,7 @@ namespace krvEBLowLevel {
 PortOpening SerialBoardPort::open(const std::string& name, boost::asio::io_context& loop) {
     using boost::asio::serial_port_base;
     std::shared_ptr<SerialBoardPort> port(new SerialBoardPort(loop));
-    boost::asio::serial_port& serial = port->serialPort;
+    boost::asio::serial_port& serial = port->stream;
     PortOpening opening;
     // Each step in turn, up to the first that fails; the port that did open
     // is closed by its destructor.
@@ -40,50 +38,20 @@ PortOpening SerialBoardPort::open(const std::string& name, boost::asio::io_conte
 
 SerialBoardPort::~SerialBoardPort() { close(); }
 
-void SerialBoardPort::startReading(Reader& portReader) {
-    reader = &portReader;
-    readNext();
-}
-
-void SerialBoardPort::readNext() {
-    serialPort.async_read_some(boost::asio::buffer(readBuffer),
-                               [self = shared_from_this()](const boost::system::error_code& error, std::size_t size) {
-                                   self->onRead(error, size);
-                               });
-}
-
-void SerialBoardPort::onRead(const boost::system::error_code& error, std::size_t size) {
-    // Closed by the owner: the read it cut short is no news.
-    if (!serialPort.is_open()) return;
-    if (error) {
-        reader->readFailed(error);
-        return;
-    }
-    reader->received(readBuffer.data(), size);
-    // The reader may have closed the port.
-    if (serialPort.is_open()) readNext();
-}
-
-void SerialBoardPort::write(const unsigned char* bytes, std::size_t count, WriteDone done) {
-    boost::asio::async_write(serialPort, boost::asio::buffer(bytes, count),
-                             [self = shared_from_this(), done = std::move(done)](const boost::system::error_code& error,
-                                                                                 std::size_t) { done(error); });
-}
-
 std::size_t SerialBoardPort::writeNow(const unsigned char* bytes, std::size_t count) {
-    return krvEBLowLevel::writeNow(serialPort.native_handle(), bytes, count);
+    return krvEBLowLevel::writeNow(stream.native_handle(), bytes, count);
 }
 
 void SerialBoardPort::close() {
-    if (!serialPort.is_open()) return;
+    if (!stream.is_open()) return;
     // A pseudo-terminal keeps its exclusive flag after our close for as long
     // as its other side is open, and would refuse everyone but root the next
     // open of the same port.
-    if (claimed) releaseExclusiveAccess(serialPort.native_handle());
+    if (claimed) releaseExclusiveAccess(stream.native_handle());
     claimed = false;
     // A refusal leaves nothing to do: the descriptor is gone all the same.
     boost::system::error_code ignored;
-    serialPort.close(ignored);
+    stream.close(ignored);
 }
 
 }  // namespace krvEBLowLevel

@@ -100,16 +100,20 @@ void LowLevelDriverDemo::toggleConnection() {
 void LowLevelDriverDemo::openConnection() {
     connected = true;
     writeConsole(str(boost::format("--connect to board, serial port: '%1%'\n") % programTextForLog(port)));
-    writeConsole(str(boost::format("--serial device: '%1%'\n") % escapedForLog(device)));
+    const bool overTcp = namesTcpBoard(device);
+    writeConsole(
+        str(boost::format(overTcp ? "--board over TCP: '%1%'\n" : "--serial device: '%1%'\n") % escapedForLog(device)));
     driver = makeDriver(device);
     driver->attach(this);
     // Before the port opens: it hears the link from the opening on.
     if (recorder) driver->attach(recorder);
-    // No such device, a device another process holds, a bad name: the
-    // relay stays without a board and keeps serving the program.
+    // No such device, a device another process holds, a bad name, a board's
+    // server that is not there: the relay stays without a board and keeps
+    // serving the program.
     const auto openFailed = [&](const char* what, const std::string& advice) {
-        writeConsole(str(boost::format("*** error: could not open serial port '%1%': %2%\n") % programTextForLog(port) %
-                         what) +
+        writeConsole(str(boost::format(overTcp ? "*** error: could not connect to the board of '%1%': %2%\n"
+                                               : "*** error: could not open serial port '%1%': %2%\n") %
+                         programTextForLog(port) % what) +
                      advice);
         driver->detach(this);
         if (recorder) driver->detach(recorder);
@@ -120,7 +124,11 @@ void LowLevelDriverDemo::openConnection() {
     try {
         driver->open();
     } catch (const boost::system::system_error& error) {
-        if (heldByAnotherProgram(error.code())) {
+        // The driver's text names the host and port and what failed; the
+        // serial devices of this machine are no help there.
+        if (overTcp) {
+            openFailed(error.what(), {});
+        } else if (heldByAnotherProgram(error.code())) {
             openFailed("another program is using it", {});
         } else {
             openFailed(error.what(), portOpenAdvice(device, error.code()));

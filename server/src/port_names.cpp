@@ -54,3 +54,9 @@ std::optional<std::string> PortNames::resolve(const std::string& portText) const
     if (rule != rules.end()) return rule->second;
     return systemDeviceOf(*number);
 }
+
+bool namesTcpBoard(const std::string& device) {
+    std::string prefix = device.substr(0, 4);
+    for (char& c : prefix) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+    return prefix == "tcp:";
+}

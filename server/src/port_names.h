@@ -7,7 +7,9 @@
 
 // Turns the port names draughts programs ask for into the devices the driver
 // opens. Programs ask for COM<n>; on POSIX systems that is /dev/ttyS<n-1>
-// unless a rule given on the command line names another device for it.
+// unless a rule given on the command line names another device for it, a
+// board served over TCP ("tcp:HOST:PORT") too. Only the operator names
+// devices: a program can ask for nothing but COM<n>.
 class PortNames {
 public:
     // Adds a rule "COM<n>=<device>" (COM in any case; n >= 1); a later rule
@@ -24,5 +26,9 @@ public:
 private:
     std::map<long, std::string> rules;  // by port number
 };
+
+// Whether a device text names a board served over TCP, "tcp:HOST:PORT" (the
+// driver reads the host and port, and says what is wrong with them).
+bool namesTcpBoard(const std::string& device);
 
 #endif

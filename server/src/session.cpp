@@ -25,12 +25,12 @@ bool isDevicePath([[maybe_unused]] const std::string& text) {
 }
 
 // The port given on the command line: a connect line as if the program had
-// sent it or, on POSIX systems, a device path. Anything else connects
-// nothing.
+// sent it, a board served over TCP or, on POSIX systems, a device path.
+// Anything else connects nothing.
 void connectAtStartup(LowLevelDriverDemo& demo, const std::string& portText) {
     if (isConnectLine(portText)) {
         handleControlLine(demo, portText);
-    } else if (isDevicePath(portText)) {
+    } else if (isDevicePath(portText) || namesTcpBoard(portText)) {
         writeConsole("connect to KRV E-board\n");
         demo.connectDevice(portText, portText);
     } else {

@@ -163,7 +163,8 @@ void printUsage(bool exitAfter) {
         "  damrelay 50000 COM3\n");
     writeConsole(
         "options (before the other arguments):\n"
-        "  --map COM<n>=<device>  the port name COM<n> opens <device>; may be repeated\n"
+        "  --map COM<n>=<device>  the port name COM<n> opens <device>, a serial device or\n"
+        "                         tcp:HOST:PORT (a board served over TCP); may be repeated\n"
         "  --listen <address>     take programs on this address only (default: every\n"
         "                         interface), for example --listen 127.0.0.1\n"
         "  --record <file>        write everything the board's link sees (its bytes both\n"
@@ -178,6 +179,10 @@ void printUsage(bool exitAfter) {
         "  damrelay --map COM3=/dev/ttyUSB0 50000 COM3\n"
         "  at start-up a device path works too: damrelay 50000 /dev/ttyUSB0\n");
 #endif
+    writeConsole(
+        "boards served over TCP (ser2net on a small computer, or boardsim):\n"
+        "  damrelay --map COM3=tcp:pi.local:3333 50000\n"
+        "  at start-up tcp:HOST:PORT works too: damrelay 50000 tcp:127.0.0.1:3333\n");
     if (exitAfter) waitAndExit();
 }
 
