@@ -148,8 +148,11 @@ TEST_F(UnderWine, TheWindowsWayWithoutABoardServesAProgramThroughAPulledCableAnd
     // The relay started again, as after every session, with boardwatch.exe
     // following it; a new game on the board.
     const std::unique_ptr<RelayProcess> relayProcess = startRelay();
+    ASSERT_TRUE(relayProcess->waitForConsole("waiting for connection to Draughts program", wineStart))
+        << relayProcess->console();
     launchWindowsWatch(watchProgram);
-    ASSERT_TRUE(waitUntil([&] { return board()["link"] == "following"; }, wineStart)) << watch->console();
+    ASSERT_TRUE(waitUntil([&] { return board()["link"] == "following"; }, wineStart))
+        << watch->console() << relayProcess->console();
     const std::vector<std::string> moves{"32-28", "19-23", "28x19", "14x23"};
     boardsim->type("start\n32-28 19-23 28x19 14x23\n");
     ASSERT_TRUE(waitForMoves(moves.size(), wineStart)) << watch->console() << boardsim->console();
