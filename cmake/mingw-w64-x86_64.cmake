@@ -17,22 +17,24 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
 
 set(CMAKE_CROSSCOMPILING_EMULATOR wine)
 
-# Boost's headers are the host's, and header-only; /usr/include itself must
-# stay off the include path, since glibc's headers there break the Windows
-# build. A folder holding nothing but a link to them takes its place.
+# Boost's, CLI11's and nlohmann's JSON headers are the host's, and
+# header-only; /usr/include itself must stay off the include path, since
+# glibc's headers there break the Windows build. A folder for each, holding
+# nothing but a link to them, takes its place.
+function(damrelay_host_headers folder headers)
+  if(NOT EXISTS ${folder}/${headers})
+    file(MAKE_DIRECTORY ${folder})
+    file(CREATE_LINK /usr/include/${headers} ${folder}/${headers} SYMBOLIC)
+  endif()
+endfunction()
 set(DAMRELAY_MINGW_BOOST_ROOT ${CMAKE_BINARY_DIR}/mingw-boost)
-if(NOT EXISTS ${DAMRELAY_MINGW_BOOST_ROOT}/boost)
-  file(MAKE_DIRECTORY ${DAMRELAY_MINGW_BOOST_ROOT})
-  file(CREATE_LINK /usr/include/boost ${DAMRELAY_MINGW_BOOST_ROOT}/boost SYMBOLIC)
-endif()
+damrelay_host_headers(${DAMRELAY_MINGW_BOOST_ROOT} boost)
 set(Boost_INCLUDE_DIR ${DAMRELAY_MINGW_BOOST_ROOT} CACHE PATH "Boost's headers, without the rest of /usr/include")
 set(Boost_NO_BOOST_CMAKE ON CACHE BOOL "")
-# CLI11's the same way.
 set(DAMRELAY_MINGW_CLI11_ROOT ${CMAKE_BINARY_DIR}/mingw-cli11)
-if(NOT EXISTS ${DAMRELAY_MINGW_CLI11_ROOT}/CLI)
-  file(MAKE_DIRECTORY ${DAMRELAY_MINGW_CLI11_ROOT})
-  file(CREATE_LINK /usr/include/CLI ${DAMRELAY_MINGW_CLI11_ROOT}/CLI SYMBOLIC)
-endif()
+damrelay_host_headers(${DAMRELAY_MINGW_CLI11_ROOT} CLI)
+set(DAMRELAY_MINGW_JSON_ROOT ${CMAKE_BINARY_DIR}/mingw-json)
+damrelay_host_headers(${DAMRELAY_MINGW_JSON_ROOT} nlohmann)
 
 # Tests are listed when ctest runs them, under the Wine that the test run
 # starts, not while building: the build needs no Wine.

@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The Windows leg, on Linux: installs mingw-w64, Wine and NSIS, cross-builds
-# damrelay.exe, boardsim.exe and boardio.dll (the windows preset,
-# build/windows/bin/), runs their tests under Wine, runs damrelay.exe under
-# Wine against a virtual board and boardsim.exe with a host on the Linux side
-# (relay_under_wine_test and boardsim_under_wine_test from the dev preset's
-# Linux build), then builds the zip and the installer
+# damrelay.exe, boardsim.exe, boardwatch.exe and boardio.dll (the windows
+# preset, build/windows/bin/), runs their tests under Wine, runs damrelay.exe
+# under Wine against a virtual board, boardsim.exe with a host on the Linux
+# side, boardwatch.exe following a Linux relay, and the three together
+# (relay_under_wine_test, boardsim_under_wine_test and
+# boardwatch_under_wine_test from the dev preset's Linux build), then builds
+# the zip and the installer
 # (build/windows/damrelay-<version>-win64.zip and .exe), checks the zip's
 # contents (the programs, the DLLs, README.txt, the documents) and runs its
 # programs, installs the installer silently, checks its files and Start-menu
@@ -26,9 +28,10 @@ cmake --build --preset windows
 
 step "the Linux side of the test under Wine"
 cmake --preset dev >/dev/null
-cmake --build --preset dev -j2 --target relay_under_wine_test boardsim_under_wine_test
+cmake --build --preset dev -j2 --target relay_under_wine_test boardsim_under_wine_test boardwatch_under_wine_test
 relay_test="$PWD/build/dev/server/tests/relay_under_wine_test"
 boardsim_test="$PWD/build/dev/tools/boardsim/tests/boardsim_under_wine_test"
+boardwatch_test="$PWD/build/dev/tools/boardwatch/tests/boardwatch_under_wine_test"
 
 # One prefix, made on the first run and kept; no Mono or Gecko is asked for.
 export WINEPREFIX="$PWD/build/wine-prefix" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree=;mshtml="
@@ -51,13 +54,17 @@ run_relay() {
   echo "--- $1 under Wine"
   DAMRELAY_WINDOWS_RELAY="$1" "$relay_test"
 }
-run_boardsim() {
-  echo "--- $1 under Wine"
-  BOARDSIM_WINDOWS_PROGRAM="$1" "$boardsim_test"
+# boardsim.exe and boardwatch.exe of a folder, each alone and with its
+# damrelay.exe.
+run_tools() {
+  echo "--- boardsim.exe and boardwatch.exe in $1 under Wine"
+  BOARDSIM_WINDOWS_PROGRAM="$1/boardsim.exe" "$boardsim_test"
+  BOARDWATCH_WINDOWS_PROGRAM="$1/boardwatch.exe" BOARDSIM_WINDOWS_PROGRAM="$1/boardsim.exe" \
+    DAMRELAY_WINDOWS_RELAY="$1/damrelay.exe" "$boardwatch_test"
 }
-step "damrelay.exe and boardsim.exe from the build"
+step "damrelay.exe, boardsim.exe and boardwatch.exe from the build"
 run_relay "$PWD/$build/bin/damrelay.exe"
-run_boardsim "$PWD/$build/bin/boardsim.exe"
+run_tools "$PWD/$build/bin"
 
 step "zip and installer"
 rm -f "$build"/damrelay-*-win64.zip "$build"/damrelay-*-win64.exe
@@ -80,7 +87,7 @@ if [ "$found" != "$expected" ]; then
   exit 1
 fi
 run_relay "$PWD/$unpacked/$name/damrelay.exe"
-run_boardsim "$PWD/$unpacked/$name/boardsim.exe"
+run_tools "$PWD/$unpacked/$name"
 
 step "the installer: silent install, the installed damrelay.exe, silent uninstall"
 installed="$WINEPREFIX/drive_c/Program Files/damrelay"
@@ -89,7 +96,7 @@ wine "$installer" /S </dev/null
 for file in $expected Uninstall.exe; do
   [ -f "$installed/$file" ] || { echo "not installed: $installed/$file" >&2; exit 1; }
 done
-for link in damrelay "damrelay readme" "damrelay protocol for draughts programs" "boardsim readme"; do
+for link in damrelay "damrelay readme" "damrelay protocol for draughts programs" "boardsim readme" "boardwatch readme"; do
   [ -f "$menu/$link.lnk" ] || { echo "no Start-menu entry: $menu/$link.lnk" >&2; exit 1; }
 done
 run_relay "$installed/damrelay.exe"

@@ -4,14 +4,24 @@
 # DLLs (installed by cmake/windows_runtime.cmake), a short readme and the
 # documents for authors of draughts programs.
 install(FILES ${CMAKE_CURRENT_SOURCE_DIR}/windows/README.txt ${DAMRELAY_DOCUMENTS} DESTINATION . COMPONENT programs)
-# boardsim's README, which says how to use it on Windows too, as the
-# document beside boardsim.exe.
-set(boardsim_document boardsim.md)
-install(FILES ${PROJECT_SOURCE_DIR}/tools/boardsim/README.md DESTINATION . RENAME ${boardsim_document}
-  COMPONENT programs)
+# The tools' documents beside their programs, each saying how to use it on
+# Windows too: boardsim's README as boardsim.md, and the README's part on
+# boardwatch as boardwatch.md, with the rules by which it reads moves
+# (tracker.md), to which it points.
+install(FILES ${PROJECT_SOURCE_DIR}/tools/boardsim/README.md DESTINATION . RENAME boardsim.md COMPONENT programs)
+install(FILES ${DAMRELAY_TRACKER_RULES} DESTINATION . COMPONENT programs)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/README.md)
+file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
+string(FIND "${readme}" "## Following games: boardwatch\n" first)
+string(SUBSTRING "${readme}" ${first} -1 boardwatch_part)
+string(FIND "${boardwatch_part}" "\n## " end)
+string(SUBSTRING "${boardwatch_part}" 0 ${end} boardwatch_part)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/boardwatch.md "${boardwatch_part}\n")
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/boardwatch.md DESTINATION . COMPONENT programs)
+set(tool_documents boardsim.md boardwatch.md tracker.md)
 
 # What the zip must hold, file for file, for scripts/windows.sh.
-set(expected README.txt boardio.dll ${boardsim_document} ${DAMRELAY_RUNTIME_DLLS})
+set(expected README.txt boardio.dll ${tool_documents} ${DAMRELAY_RUNTIME_DLLS})
 foreach(document ${DAMRELAY_DOCUMENTS})
   get_filename_component(name ${document} NAME)
   list(APPEND expected ${name})
@@ -44,18 +54,20 @@ set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
 set(CPACK_NSIS_PACKAGE_NAME "damrelay ${PROJECT_VERSION}")
 set(CPACK_NSIS_DISPLAY_NAME "damrelay ${PROJECT_VERSION}")
 # The entries in the Start menu's damrelay folder, beside the uninstaller's.
-# The protocol and boardsim's readme open in Notepad: Windows knows no
+# The protocol and the tools' documents open in Notepad: Windows knows no
 # program for .md files.
 set(CPACK_NSIS_MENU_LINKS "damrelay.exe" "damrelay" "README.txt" "damrelay readme")
-set(protocol_link "$SMPROGRAMS\\$STARTMENU_FOLDER\\damrelay protocol for draughts programs.lnk")
-set(boardsim_link "$SMPROGRAMS\\$STARTMENU_FOLDER\\boardsim readme.lnk")
-set(CPACK_NSIS_CREATE_ICONS_EXTRA
-  "CreateShortCut '${protocol_link}' '$WINDIR\\notepad.exe' '\"$INSTDIR\\${name}\"'
-  CreateShortCut '${boardsim_link}' '$WINDIR\\notepad.exe' '\"$INSTDIR\\${boardsim_document}\"'")
-string(REPLACE "$STARTMENU_FOLDER" "$MUI_TEMP" protocol_link "${protocol_link}")
-string(REPLACE "$STARTMENU_FOLDER" "$MUI_TEMP" boardsim_link "${boardsim_link}")
-set(CPACK_NSIS_DELETE_ICONS_EXTRA "Delete '${protocol_link}'
-  Delete '${boardsim_link}'")
+set(links "damrelay protocol for draughts programs=${name}" "boardsim readme=boardsim.md" "boardwatch readme=boardwatch.md")
+set(CPACK_NSIS_CREATE_ICONS_EXTRA)
+set(CPACK_NSIS_DELETE_ICONS_EXTRA)
+foreach(link ${links})
+  string(REPLACE "=" ";" link "${link}")
+  list(GET link 0 title)
+  list(GET link 1 document)
+  string(APPEND CPACK_NSIS_CREATE_ICONS_EXTRA
+    "\n  CreateShortCut '$SMPROGRAMS\\$STARTMENU_FOLDER\\${title}.lnk' '$WINDIR\\notepad.exe' '\"$INSTDIR\\${document}\"'")
+  string(APPEND CPACK_NSIS_DELETE_ICONS_EXTRA "\n  Delete '$SMPROGRAMS\\$MUI_TEMP\\${title}.lnk'")
+endforeach()
 set(CPACK_NSIS_MODIFY_PATH OFF)
 set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
 # cpack receives the NSIS lines above, backslashes and quotes, as written.

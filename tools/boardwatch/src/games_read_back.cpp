@@ -26,8 +26,10 @@ void addName(const std::string& name, std::map<std::string, std::map<int, std::s
 
 GamesReadBack::GamesReadBack(const std::string& folder) : folder(folder) {
     std::error_code error;
-    for (std::filesystem::directory_iterator entry(folder, error), end; !error && entry != end; entry.increment(error)) {
-        addName(entry->path().filename().string(), files);
+    // UTF-8 both ways, which Windows must be told.
+    for (std::filesystem::directory_iterator entry(std::filesystem::u8path(folder), error), end;
+         !error && entry != end; entry.increment(error)) {
+        addName(entry->path().filename().u8string(), files);
     }
 }
 

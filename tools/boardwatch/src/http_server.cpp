@@ -21,7 +21,14 @@ HttpServer::HttpServer(boost::asio::io_context& context, const boost::asio::ip::
                        PageSettings settings)
     : acceptor(context), pause(context), site(site), settings(std::move(settings)) {
     acceptor.open(where.protocol());
+#ifdef _WIN32
+    // There, SO_REUSEADDR would let a second boardwatch take the same port;
+    // this keeps it ours alone.
+    acceptor.set_option(boost::asio::detail::socket_option::boolean<SOL_SOCKET, SO_EXCLUSIVEADDRUSE>(true));
+#else
+    // Bound again at once after a restart, while old connections linger.
     acceptor.set_option(boost::asio::ip::tcp::acceptor::reuse_address(true));
+#endif
     acceptor.bind(where);
     acceptor.listen();
     accept();

@@ -10,6 +10,7 @@
 #include "hall_setup.h"
 #include "options.h"
 #include "process_signals.h"
+#include "program_start.h"
 #include "version.h"
 #include "watch.h"
 
@@ -23,7 +24,7 @@ int main(int argc, char** argv) {
     using namespace boardwatch;
     ignoreOutputSignals();
     std::string error;
-    const std::optional<Options> options = parseOptions(std::vector<std::string>(argv + 1, argv + argc), error);
+    const std::optional<Options> options = parseOptions(startProgram(argc, argv), error);
     if (!options) {
         std::cerr << "boardwatch: " << error << "\n" << usageText();
         return usageError;

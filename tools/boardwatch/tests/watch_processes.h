@@ -134,9 +134,13 @@ protected:
             command.push_back(word);
         }
         command.insert(command.end(), words.begin(), words.end());
+        launchWatch(command);
+    }
+    // boardwatch started by the whole command, its page on 127.0.0.1.
+    void launchWatch(const std::vector<std::string>& command, std::chrono::milliseconds patience = 10s) {
         watch = std::make_unique<ChildProcess>(command);
         const std::string marker = "http://127.0.0.1:";
-        ASSERT_TRUE(watch->waitForConsole(marker)) << watch->console();
+        ASSERT_TRUE(watch->waitForConsole(marker, patience)) << watch->console();
         const std::string console = watch->console();
         pagePort = std::stoi(console.substr(console.find(marker) + marker.size()));
     }
@@ -144,11 +148,13 @@ protected:
         const std::optional<std::string> state = httpGet(pagePort, "/state.json");
         return state ? nlohmann::json::parse(*state)["boards"][0] : nlohmann::json();
     }
-    bool waitForMoves(std::size_t count) {
-        return waitUntil([&] {
-            const nlohmann::json now = board();
-            return now.is_object() && now["moves"].size() == count;
-        });
+    bool waitForMoves(std::size_t count, std::chrono::milliseconds timeout = 30s) {
+        return waitUntil(
+            [&] {
+                const nlohmann::json now = board();
+                return now.is_object() && now["moves"].size() == count;
+            },
+            timeout);
     }
     std::vector<std::string> pdnFiles() const {
         std::vector<std::string> files;
