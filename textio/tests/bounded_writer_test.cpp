@@ -4,6 +4,7 @@
 
 #include <chrono>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -85,18 +86,20 @@ TEST(BoundedWriter, AStalledOutputCostsTheCallerNoWaitAndTheNoteMarksTheGap) {
 }
 
 TEST(BoundedWriter, FinishGivesAStalledOutputOnlyItsPatience) {
-    HeldOutput held;
+    // The writer left behind owns what it writes to, as the programs' outputs
+    // live as long as the process.
+    const auto held = std::make_shared<HeldOutput>();
     const auto start = std::chrono::steady_clock::now();
     {
-        BoundedWriter writer(held.output(), policy(WhenFull::dropOldest));
+        BoundedWriter writer([held, output = held->output()](const std::string& texts) { return output(texts); },
+                             policy(WhenFull::dropOldest));
         writer.add("never taken\n");
-        held.awaitFirstCall();
+        held->awaitFirstCall();
         EXPECT_FALSE(writer.flush(50ms));
         EXPECT_FALSE(writer.finish(100ms));
     }
     EXPECT_LT(std::chrono::steady_clock::now() - start, 5s);
-    // The writer left behind still owns what it writes to.
-    held.letGo();
+    held->letGo();
 }
 
 TEST(BoundedWriter, AFailedOutputEndsTheWriterAndTakesNothingMore) {
