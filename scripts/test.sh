@@ -20,34 +20,43 @@ bash scripts/setup.sh chromium ser2net
 unprivileged=()
 [ "$(id -u)" -ne 0 ] || unprivileged=(setpriv --reuid=nobody --regid=nogroup --clear-groups)
 
-# ctest --preset reads the presets from the folder it runs in and finds the
-# builds in its build/ folder. When nobody cannot reach this checkout (a clone
-# under /root, say), the builds go to a folder of its own under /tmp, with a
-# copy of the presets so that the presets' test settings still apply there.
-tests_root="$PWD"
+# When nobody cannot reach this checkout (a clone under /root, say), the tests
+# could read neither their programs nor the documents they check: the
+# checkout's files (what git tracks or would track, as they are now) are
+# copied to a folder of its own under /tmp, and everything runs there. The
+# copy keeps the files' times and its builds, so a second run builds only
+# what changed.
 if [ ${#unprivileged[@]} -gt 0 ] && ! "${unprivileged[@]}" test -r "$PWD/CMakePresets.json"; then
-  tests_root="/tmp/damrelay-tests-$(printf %s "$PWD" | cksum | cut -d' ' -f1)"
-  mkdir -p "$tests_root"
-  if [ -L "$tests_root" ] || [ ! -O "$tests_root" ]; then
-    echo "$tests_root is not ours; remove it and run again" >&2
+  copy="/tmp/damrelay-tests-$(printf %s "$PWD" | cksum | cut -d' ' -f1)"
+  mkdir -p "$copy"
+  if [ -L "$copy" ] || [ ! -O "$copy" ]; then
+    echo "$copy is not ours; remove it and run again" >&2
     exit 1
   fi
-  cp CMakePresets.json "$tests_root/"
-  echo "nobody cannot read $PWD: building under $tests_root"
+  chmod 755 "$copy"
+  find "$copy" -mindepth 1 -maxdepth 1 ! -name build -exec rm -rf {} +
+  if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    git ls-files -z --cached --others --exclude-standard |
+      tar --null --files-from=- --ignore-failed-read -cf - 2>/dev/null | tar -xpf - -C "$copy"
+  else
+    tar --exclude=./build -cf - . | tar -xpf - -C "$copy"
+  fi
+  echo "nobody cannot read $PWD: testing a copy of it in $copy"
+  cd "$copy"
 fi
 
 for preset in dev asan tsan; do
-  build="$tests_root/build/$preset"
+  build="$PWD/build/$preset"
   echo "=== $preset: build in $build ==="
   cmake --preset "$preset" -B "$build"
   cmake --build "$build"
   echo "=== $preset: tests as $(id -un) ==="
-  (cd "$tests_root" && ctest --preset "$preset")
+  ctest --preset "$preset"
   if [ ${#unprivileged[@]} -gt 0 ]; then
     # ctest keeps its logs in Testing/ of the build.
     chown -R nobody:nogroup "$build/Testing"
     echo "=== $preset: tests as nobody ==="
-    (cd "$tests_root" && "${unprivileged[@]}" ctest --preset "$preset")
+    "${unprivileged[@]}" ctest --preset "$preset"
   fi
   if [ "$preset" = dev ]; then
     echo "=== packages: build, lintian, contents ==="
