@@ -3,8 +3,10 @@
 // board lines, as written, once a host has opened the port, but those it
 // holds while the cable is out.
 #include <algorithm>
+#include <chrono>
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "boardsim_run.h"
@@ -31,7 +33,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzing::BoardRun board;
     board.program.replay(boardsim::Replay(text));
     board.program.fromHost({0x42, 0x40}, board.now);  // answered by no one
-    // Recorded times reach 31 years: jump to each step as it falls due. The
+    // Recorded times reach 31 years: jump to each step as it falls due, and
+    // no further, or the clock would run past what it can count. The
     // host opens the port at once, again whenever the replay waits for it to
     // (the recording's port was opened again), and after each plug (the run
     // does that), never more often: an open it made early would count for
@@ -40,8 +43,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::size_t opensLeft = static_cast<std::size_t>(std::count(text.begin(), text.end(), '\n')) + 1;
     for (int step = 0; step < 100000; ++step) {
         while (!board.pulled && !board.program.nextDue() && opensLeft-- > 0) board.program.hostOpened(board.now);
-        if (!board.program.nextDue()) break;
-        board.run(std::chrono::hours(24 * 365 * 40), 1);
+        const std::optional<boardsim::Time> due = board.program.nextDue();
+        if (!due) break;
+        board.run(std::chrono::ceil<std::chrono::milliseconds>(std::max(*due, board.now) - board.now), 1);
     }
     require(board.host.size() == bytes, "a replay sends the recording's bytes while the cable is in, and only them");
     return 0;
