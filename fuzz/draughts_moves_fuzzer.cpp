@@ -43,7 +43,7 @@ void checkOne(const Position& position, const std::string& text, Rules rules) {
     const MoveCheck check = checkMove(position, *written, rules);
     require(check.move.has_value() != !check.error.empty(), "a move is taken, or refused with a reason");
     if (!check.move) return;
-    const std::string notation = notationOf(position, *check.move);
+    const std::string notation = notationOf(position, *check.move, rules);
     const std::optional<WrittenMove> again = parseMove(notation, error);
     require(again.has_value(), "a move's notation reads as a move");
     const MoveCheck same = checkMove(position, *again, rules);

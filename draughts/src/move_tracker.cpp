@@ -113,7 +113,7 @@ std::vector<TrackerEvent> MoveTracker::moveTo(Reachable reached) {
     state = Status::InPosition;
     TrackerEvent played = event(TrackerEvent::Kind::Move);
     played.move = reached.move;
-    played.notation = notationOf(before, reached.move);
+    played.notation = notationOf(before, reached.move, rules);
     return {played};
 }
 
@@ -162,7 +162,7 @@ std::vector<TrackerEvent> MoveTracker::judge() {
         if (last) {
             TrackerEvent undone = event(Kind::TakeBack);
             undone.move = last->move.move;
-            undone.notation = notationOf(last->before, last->move.move);
+            undone.notation = notationOf(last->before, last->move.move, rules);
             if (samePieces(shown, last->before)) {
                 setKnown(last->before, true);
                 last.reset();

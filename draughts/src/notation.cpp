@@ -52,10 +52,10 @@ std::string fullNotationOf(const Move& move) {
     return text;
 }
 
-std::string notationOf(const Position& before, const Move& move) {
+std::string notationOf(const Position& before, const Move& move, Rules rules) {
     if (!move.isCapture()) return (boost::format("%1%-%2%") % move.from % move.to).str();
     const auto same = [&move](const Move& other) { return sameEffect(other, move); };
-    std::vector<Move> moves = legalMoves(before);
+    std::vector<Move> moves = legalMoves(before, rules);
     if (std::none_of(moves.begin(), moves.end(), same)) moves = legalMoves(before, Rules::Free);
     const auto sameEnds = [&move](const Move& other) {
         return other.isCapture() && other.from == move.from && other.to == move.to;

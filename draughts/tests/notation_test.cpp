@@ -34,6 +34,10 @@ const NotationCase notationCases[] = {
     // Moves of the free rules are written as that rule's moves need.
     {"W:W29,32:B21,22,23", "29x18", "29x18", Rules::Free},
     {"W:W32:B17,18,27,28", "32x21x12", "32x21x12", Rules::Free},
+    // One capture of the most pieces leads from 47 to 7; under free rules
+    // 47x29x7 does too.
+    {"B:W18,42,43,44:BK47", "47x38x49x40x7", "47x7", Rules::International},
+    {"B:W18,42,43,44:BK47", "47x38x49x40x7", "47x38x49x40x7", Rules::Free},
 };
 
 TEST(Notation, NamesTheLandingSquaresOnlyWhereStartAndTargetFitTwoMoves) {
@@ -42,7 +46,7 @@ TEST(Notation, NamesTheLandingSquaresOnlyWhereStartAndTargetFitTwoMoves) {
         std::string error;
         const MoveCheck check = checkMove(position, *parseMove(c.move, error), c.rules);
         ASSERT_TRUE(check.move) << c.move << ": " << check.error;
-        EXPECT_EQ(notationOf(position, *check.move), c.written) << c.move;
+        EXPECT_EQ(notationOf(position, *check.move, c.rules), c.written) << c.move;
     }
 }
 

@@ -36,8 +36,10 @@ struct MoveCheck {
 MoveCheck checkMove(const Position& position, const WrittenMove& written, Rules rules = Rules::International);
 
 // "32-28", "26x48"; with every square it lands on ("26x37x48") only when
-// start and target alone fit more than one of the legal moves of `before`.
-std::string notationOf(const Position& before, const Move& move);
+// start and target alone fit more than one of the legal moves of `before`
+// under the game's rules, so that checkMove under them reads it back as
+// this move. A move those rules do not allow is written as under free rules.
+std::string notationOf(const Position& before, const Move& move, Rules rules = Rules::International);
 
 // Moves checked one after another from a position.
 struct GameCheck {

@@ -68,7 +68,7 @@ std::vector<Action> BoardPlan::play(const std::vector<Move>& moves) {
         std::vector<Action> hands = changes(handlingOf(planned, move), pace);
         hands.front().delay = 3 * pace;
         actions.insert(actions.end(), hands.begin(), hands.end());
-        actions.emplace_back(milliseconds(0), MoveMade{move, notationOf(planned, move)});
+        actions.emplace_back(milliseconds(0), MoveMade{move, notationOf(planned, move, rules)});
         const Position before = planned;
         planned = afterMove(planned, move);
         moved(before, planned);
